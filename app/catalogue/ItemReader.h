@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace stormtap {
+
+// Reads a text file of items, as SITES.DAT and GLAVEN.CFG are written: items
+// separated by commas or line ends (CR, LF or CR LF), blanks before an item
+// skipped, an item in double quotes running to its closing quote. Inside quotes a
+// doubled quote stands for one quote character, so any text can be stored. Bytes
+// are single-byte text (Latin-1).
+class ItemReader {
+public:
+    explicit ItemReader(QByteArray bytes);
+
+    // True once every byte has been read.
+    bool atEnd() const { return m_pos >= m_bytes.size(); }
+
+    // The next item, or nothing when the end of the file had already been reached.
+    std::optional<QString> next();
+
+private:
+    QByteArray readQuoted();
+    QByteArray readPlain();
+    void skipSeparator();
+
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+};
+
+} // namespace stormtap

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+namespace stormtap {
+
+constexpr int SiteSlots = 151;       // catalogue slots, indices 0 to 150
+constexpr int SelectionSlots = 1000; // fetch-list slots, indices 1 to 1000
+constexpr int ProductCount = 6;
+
+struct Settings {
+    QString Server;
+    qint32 Port = 0; // 1 to 65535 once saved; wider than 16 bits on purpose
+    QString UserName;
+    QString Password;
+    double RefreshMinutes = 0;
+    qint16 LoopCount = 0; // 30000 stands for endless rounds
+    quint8 NamingMode = 0; // 0 time stamp, otherwise sequential
+    QString ImageDirectory;
+};
+
+struct SiteRecord {
+    QString ImagePath;
+    QString DisplayLine; // characters 1 to 5 are a prefix, the name starts at 6
+    quint8 RegionMask = 0;
+    std::array<quint8, ProductCount> ProductChosen{};
+};
+
+struct SelectionEntry {
+    QString ImagePath;
+    QString LastModified;
+    qint16 SequenceNumber = 0;
+    QString DisplayText;
+};
+
+// The program-wide state. Start-up owns the one instance and hands references to
+// the window and the modules; a test simply makes its own.
+struct State {
+    Settings settings;
+
+    std::array<SiteRecord, SiteSlots> Sites{};
+    qint16 LastSiteIndex = -1;
+
+    // Index 0 is unused so that entries keep their 1-based numbers.
+    std::array<SelectionEntry, SelectionSlots + 1> Selections{};
+    qint16 EntryCount = 0;
+
+    int RequestTimeoutSeconds = 60;
+    QString ProgramDirectory; // ends with the directory separator
+
+    // The running retrieval.
+    qint16 RoundNumber = 0;
+    qint16 EntryIndex = 0;
+    qint64 NextCheckTime = 0; // monotonic milliseconds (see Clock)
+    quint8 StopRequested = 0;
+
+    int siteCount() const { return LastSiteIndex + 1; }
+};
+
+} // namespace stormtap

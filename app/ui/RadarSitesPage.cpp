@@ -1,0 +1,109 @@
+#include "RadarSitesPage.h"
+
+#include "Look.h"
+#include "SortedListBox.h"
+#include "Twips.h"
+#include "state/Products.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace stormtap {
+
+namespace {
+
+struct RegionOption {
+    int index;
+    const char *caption;
+    int left, width;
+};
+
+// Left to right as they stand in the strip.
+const RegionOption RegionOptions[] = {
+    {8, "US", 72, 540},      {0, "NE", 636, 492},     {1, "Mid-Atl", 1164, 768},
+    {2, "Great Lks", 1920, 948}, {3, "SE", 2880, 492}, {4, "S Plains", 3372, 828},
+    {5, "NC", 4248, 492},    {6, "NW", 4764, 528},    {7, "West", 5280, 612},
+};
+
+struct ProductBox {
+    int left, top, width;
+};
+const ProductBox ProductBoxes[ProductCount] = {
+    {120, 240, 2436}, {120, 480, 2400}, {120, 720, 2448},
+    {0, 1080, 2448},  {120, 1080, 2436}, {120, 1200, 2436},
+};
+
+QString indexed(const char *name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const char *caption, const QColor &colour)
+{
+    auto *control = new QPushButton(QLatin1String(caption), parent);
+    control->setObjectName(name);
+    setTextColour(control, colour);
+    return control;
+}
+
+} // namespace
+
+RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
+{
+    cfgFrame = new QGroupBox(this);
+    cfgFrame->setObjectName(QStringLiteral("cfgFrame(1)"));
+    placeAt(cfgFrame, 90, 420, 6012, 3612);
+
+    Frame1 = new QGroupBox(cfgFrame);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    placeAt(Frame1, 0, 0, 6012, 444);
+    for (const RegionOption &option : RegionOptions) {
+        auto *control = new QRadioButton(QLatin1String(option.caption), Frame1);
+        control->setObjectName(indexed("optConfig", option.index));
+        placeAt(control, option.left, 120, option.width, 252);
+        control->setFont(designFont(QStringLiteral("Small Fonts"), 6.75, option.index == 8));
+        setTextColour(control, QColor(0x00, 0x40, 0x40));
+        optConfig[option.index] = control;
+    }
+    optConfig[8]->setChecked(true);
+
+    List1 = new SortedListBox(cfgFrame);
+    List1->setObjectName(QStringLiteral("List1"));
+    placeAt(List1, 360, 600, 2535, 1425);
+
+    Frame2 = new QGroupBox(QStringLiteral("Products"), cfgFrame);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    placeAt(Frame2, 3240, 720, 2610, 1110);
+    for (int i = 0; i < ProductCount; ++i) {
+        auto *box = new QCheckBox(QLatin1String(Products[i].caption), Frame2);
+        box->setObjectName(indexed("cfgCheckNIDS", i));
+        placeAt(box, ProductBoxes[i].left, ProductBoxes[i].top, ProductBoxes[i].width, 252);
+        setTextColour(box, QColor(0x00, 0x00, 0x80));
+        box->setEnabled(false);
+        // Products 3 to 5 take part in every step but are never shown.
+        box->setVisible(Products[i].shown);
+        cfgCheckNIDS[i] = box;
+    }
+
+    cmdConfigAdd = button(cfgFrame, QStringLiteral("cmdConfigAdd"), "Add", QColor(0xC0, 0x00, 0x00));
+    placeAt(cmdConfigAdd, 4272, 2556, 1308, 504);
+    cmdConfigAdd->setFont(designFont(QStringLiteral("MS Sans Serif"), 12));
+
+    List2 = new QListWidget(cfgFrame);
+    List2->setObjectName(QStringLiteral("List2"));
+    placeAt(List2, 60, 2400, 3915, 735);
+    List2->setFont(designFont(QStringLiteral("Courier New"), 9));
+
+    cmdConfigClear = button(cfgFrame, QStringLiteral("cmdConfigClear"), "Clear", QColor(0x40, 0x00, 0x00));
+    placeAt(cmdConfigClear, 1500, 3240, 615, 255);
+
+    saveButton = button(this, QStringLiteral("SSCommand1(2)"), "Save", QColor(0x00, 0x40, 0x00));
+    placeAt(saveButton, 1920, 4080, 975, 375);
+    exitButton = button(this, QStringLiteral("SSCommand1(3)"), "Exit", QColor(0xC0, 0x00, 0x00));
+    placeAt(exitButton, 3240, 4080, 975, 375);
+}
+
+} // namespace stormtap

@@ -1,0 +1,43 @@
+#include "StartUp.h"
+
+#include "MessageBox.h"
+#include "catalogue/Catalogue.h"
+#include "frmMain.h"
+
+#include <QDir>
+
+namespace stormtap {
+
+std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
+{
+    state.EntryCount = 0;
+    state.LastSiteIndex = 0;
+    state.RequestTimeoutSeconds = 60;
+
+    state.ProgramDirectory = QDir::toNativeSeparators(QDir(programDirectory).absolutePath());
+    if (!state.ProgramDirectory.endsWith(QDir::separator()))
+        state.ProgramDirectory += QDir::separator();
+
+    const QString sitesPath = state.ProgramDirectory + QStringLiteral("SITES.DAT");
+    const SitesFile sites = openSitesFile(sitesPath);
+
+    auto window = std::make_unique<frmMain>(state);
+    window->emptySiteList();
+
+    QString problem = sites.problem;
+    const QString readProblem = readCatalogue(sites.bytes, state);
+    if (problem.isEmpty() && !readProblem.isEmpty())
+        problem = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(sitesPath), readProblem);
+
+    window->giveButtonsStartUpLook();
+    window->show();
+    window->activateWindow();
+
+    if (!problem.isEmpty()) {
+        showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"),
+                    problem + QStringLiteral("\nThe program starts with the sites read so far."));
+    }
+    return window;
+}
+
+} // namespace stormtap

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ui/MessageBox.h"
+#include "ui/StartUp.h"
+#include "ui/frmMain.h"
+
+#include <QFile>
+#include <QTest>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <memory>
+
+// A program directory of its own, a started window, and the messages it shows.
+struct Message {
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+};
+
+class WindowFixture {
+public:
+    explicit WindowFixture(const QByteArray &sitesDat = QByteArray(), bool writeSites = true)
+    {
+        if (writeSites)
+            writeFile(QStringLiteral("SITES.DAT"), sitesDat);
+        stormtap::setMessageHandler([this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+            messages.push_back({icon, title, text});
+        });
+        stormtap::frmMain::exitProcess = [this] { exited = true; };
+        window = stormtap::startUp(state, dir.path());
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qFatal("the window never became active");
+    }
+    ~WindowFixture() { stormtap::setMessageHandler({}); }
+
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+
+    template <typename T> T *find(const QString &name) const
+    {
+        T *widget = window->findChild<T *>(name);
+        if (!widget)
+            qFatal("no control named %s", qPrintable(name));
+        return widget;
+    }
+
+    QTemporaryDir dir;
+    stormtap::State state;
+    std::unique_ptr<stormtap::frmMain> window;
+    std::vector<Message> messages;
+    bool exited = false;
+};
