@@ -67,6 +67,10 @@ public:
     QLabel *Image1 = nullptr;
     QLabel *Image2 = nullptr;
 
+    // Set by the fetch when a reply is taken for a new picture; cleared when the
+    // tray alert ends.
+    bool NewImageAlert = false;
+
     ConfigController *config() const { return m_config.get(); }
     RetrievalController *retrieval() const { return m_retrieval.get(); }
     TrayController *tray() const { return m_tray.get(); }
