@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
