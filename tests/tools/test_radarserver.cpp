@@ -48,7 +48,7 @@ private slots:
     void misbehavesOnRequest();
     void dropsConnectionAfterHeaders();
     void keepsHttp10ConnectionAliveWhenAsked();
-    void needsNoCredentialsUnlessConfigured();
+    void needsNoCredentialsUnlessConfigured(); // and takes --misbehave
 
 private:
     bool startServer(QProcess *process, quint16 *port, const QStringList &extraArguments);
@@ -292,10 +292,12 @@ void RadarServerTest::needsNoCredentialsUnlessConfigured()
 {
     QProcess open;
     quint16 port = 0;
-    QVERIFY(startServer(&open, &port, {}));
+    QVERIFY(startServer(&open, &port, {"--misbehave", "KABR=status,code=503,count=1"}));
+    const Reply spoilt = get("/graphics/nexrad/KABR", QByteArray(), QByteArray(), port);
     const Reply reply = get("/graphics/nexrad/KABR", QByteArray(), QByteArray(), port);
     open.kill();
     open.waitForFinished(5000);
+    QCOMPARE(spoilt.status, 503);
     QCOMPARE(reply.status, 200);
     QVERIFY(reply.body.startsWith("GIF87a"));
 }
