@@ -37,7 +37,6 @@ void setTextColour(QWidget *widget, const QColor &text)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::Text, text);
     widget->setPalette(palette);
 }
 

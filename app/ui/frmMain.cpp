@@ -57,6 +57,7 @@ frmMain::frmMain(State &state, QWidget *parent) : QWidget(parent), state(state)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zavevazor ARIDUR"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/program-icon.svg")));
+    setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
     setFixedSize(twips(7770), twips(5460));
     move(twips(1275), twips(1545));
 
