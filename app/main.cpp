@@ -21,8 +21,9 @@ bool displayMissing()
 int main(int argc, char *argv[])
 {
     if (displayMissing()) {
-        std::fprintf(stderr, "stormtap: no display found (DISPLAY is not set); to run without a screen, "
-                             "start it under Xvfb: xvfb-run -a %s\n",
+        std::fprintf(stderr,
+                     "stormtap: no display found (DISPLAY is not set); to run without a screen, "
+                     "start it under Xvfb: xvfb-run -a %s\n",
                      argv[0]);
         return 1;
     }

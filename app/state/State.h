@@ -17,7 +17,7 @@ struct Settings {
     QString UserName;
     QString Password;
     double RefreshMinutes = 0;
-    qint16 LoopCount = 0; // 30000 stands for endless rounds
+    qint16 LoopCount = 0;  // 30000 stands for endless rounds
     quint8 NamingMode = 0; // 0 time stamp, otherwise sequential
     QString ImageDirectory;
 };

@@ -23,17 +23,16 @@ struct RegionOption {
 
 // Left to right as they stand in the strip.
 const RegionOption RegionOptions[] = {
-    {8, "US", 72, 540},      {0, "NE", 636, 492},     {1, "Mid-Atl", 1164, 768},
+    {8, "US", 72, 540},          {0, "NE", 636, 492},  {1, "Mid-Atl", 1164, 768},
     {2, "Great Lks", 1920, 948}, {3, "SE", 2880, 492}, {4, "S Plains", 3372, 828},
-    {5, "NC", 4248, 492},    {6, "NW", 4764, 528},    {7, "West", 5280, 612},
+    {5, "NC", 4248, 492},        {6, "NW", 4764, 528}, {7, "West", 5280, 612},
 };
 
 struct ProductBox {
     int left, top, width;
 };
 const ProductBox ProductBoxes[ProductCount] = {
-    {120, 240, 2436}, {120, 480, 2400}, {120, 720, 2448},
-    {0, 1080, 2448},  {120, 1080, 2436}, {120, 1200, 2436},
+    {120, 240, 2436}, {120, 480, 2400}, {120, 720, 2448}, {0, 1080, 2448}, {120, 1080, 2436}, {120, 1200, 2436},
 };
 
 QString indexed(const char *name, int index)

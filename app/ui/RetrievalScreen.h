@@ -23,9 +23,9 @@ public:
     std::array<QLineEdit *, 2> RtrvTime{}; // 0 last check, 1 next
     QLabel *lblDL = nullptr;
     QListWidget *List3 = nullptr;
-    QLabel *Label6 = nullptr;              // "Loop"
-    std::array<QLineEdit *, 2> Text4{};    // 0 round, 1 rounds
-    QLabel *Label5 = nullptr;              // "of"
+    QLabel *Label6 = nullptr;           // "Loop"
+    std::array<QLineEdit *, 2> Text4{}; // 0 round, 1 rounds
+    QLabel *Label5 = nullptr;           // "of"
     QLabel *lblPB = nullptr;
     QProgressBar *ProgressBar = nullptr;
     QPushButton *cmdRtrvStop = nullptr;

@@ -84,7 +84,8 @@ void TestCatalogue::reportsBrokenFiles_data()
     QTest::addColumn<int>("lastSiteIndex");
     QTest::addColumn<QString>("problem");
     QTest::newRow("ends after a display line") << ThreeSites + "\"KDDD Dallas, TX\"\r\n" << 2 << "middle of site 4";
-    QTest::newRow("ends after an image path") << ThreeSites + "\"KDDD Dallas, TX\"\r\nKDDD\r\n" << 2 << "middle of site 4";
+    QTest::newRow("ends after an image path") << ThreeSites + "\"KDDD Dallas, TX\"\r\nKDDD\r\n"
+                                              << 2 << "middle of site 4";
     QTest::newRow("more sites than the table") << sites(152) << 150 << "more than 151 sites";
 }
 

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -28,7 +29,10 @@ QStringList lines(const QListWidget *list)
     return result;
 }
 
-void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+void click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
 
 } // namespace
 
@@ -113,6 +117,7 @@ void TestMainWindow::configureAndRetrieveSwitchViews()
     for (int exitOrSave : {1, 0, 3, 2}) {
         if (!window.SSTab1->isVisible())
             click(window.Command1[0]);
+        fixture.find<QLineEdit>("txtConfigSetup(5)")->setText("80"); // Save wants a valid port
         click(window.SSCommand1[exitOrSave]);
         QVERIFY(window.SSTab1->isHidden());
         QVERIFY(window.Command1[1]->hasFocus());
