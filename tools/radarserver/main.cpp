@@ -72,9 +72,9 @@ int main(int argc, char *argv[])
 
     if (!parser.isSet(QStringLiteral("sites")))
         quit(QStringLiteral("--sites is required"));
-    QStringList sitePaths;
+    QStringList imagePaths;
     QString error;
-    if (!readSiteImagePaths(parser.value(QStringLiteral("sites")), &sitePaths, &error))
+    if (!readProductImagePaths(parser.value(QStringLiteral("sites")), &imagePaths, &error))
         quit(error);
 
     const QRegularExpressionMatch size =
@@ -83,7 +83,7 @@ int main(int argc, char *argv[])
         quit(QStringLiteral("--size wants WxH, each at least 16"));
 
     ImageStore store(RadarPainter(QSize(size.captured(1).toInt(), size.captured(2).toInt())),
-                     productImagePaths(sitePaths),
+                     imagePaths,
                      intOption(parser, QStringLiteral("interval-seconds"), 1, 86400 * 365));
     HttpServer server(&store);
     if (parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("password")))
