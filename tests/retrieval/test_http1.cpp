@@ -1,0 +1,201 @@
+#include "RadarServer.h"
+#include "retrieval/Http1.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+
+using namespace stormtap;
+
+namespace {
+
+// Everything one request told: its notifications in order of arrival.
+struct Exchange {
+    QMap<QString, QString> headers;
+    QByteArray body;
+    QList<qint32> counts;
+    int ends = 0;
+    int failures = 0;
+    int status = -1;
+    QString reason;
+};
+
+} // namespace
+
+class TestHttp1 : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init() { QCOMPARE(m_server.control("reset"), QByteArray("ok\n")); }
+
+    void deliversHeadersBodyAndEnd();
+    void sendsCredentialsAndIfModifiedSince();
+    void reportsFailuresWithTheirStatus_data();
+    void reportsFailuresWithTheirStatus();
+    void reportsRefusedConnection();
+    void stopSilencesTheRequest();
+    void roundSwitchSharesOneConnection();
+
+private:
+    Exchange fetch(HTTP1 &http, const QString &path, const QString &ifModifiedSince = QString(),
+                   const QString &password = "secret");
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/graphics/nexrad/%2").arg(m_server.port).arg(path);
+    }
+
+    RadarServer m_server;
+};
+
+Exchange TestHttp1::fetch(HTTP1 &http, const QString &path, const QString &ifModifiedSince, const QString &password)
+{
+    Exchange e;
+    QEventLoop loop;
+    QMetaObject::Connection c[4] = {
+        connect(&http, &HTTP1::header, [&](const QString &n, const QString &v) { e.headers[n.toLower()] = v; }),
+        connect(&http, &HTTP1::transfer, [&](qint32 count, const QByteArray &chunk) {
+            e.counts << count;
+            e.body += chunk;
+        }),
+        connect(&http, &HTTP1::endOfTransfer, [&] { ++e.ends; loop.quit(); }),
+        connect(&http, &HTTP1::failure, [&](int status, const QString &reason) {
+            ++e.failures;
+            e.status = status;
+            e.reason = reason;
+            loop.quit();
+        })};
+    http.URL = url(path);
+    http.IfModifiedSince = ifModifiedSince;
+    http.UserName = "demo";
+    http.Password = password;
+    http.start();
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QCoreApplication::processEvents(); // nothing may follow the end
+    for (auto &connection : c)
+        disconnect(connection);
+    return e;
+}
+
+void TestHttp1::deliversHeadersBodyAndEnd()
+{
+    HTTP1 http;
+    const Exchange e = fetch(http, "KENXanbv.gif");
+    QCOMPARE(e.failures, 0);
+    QCOMPARE(e.ends, 1);
+    QCOMPARE(e.body, m_server.image("KENXanbv.gif"));
+    QVERIFY(e.body.startsWith("GIF87a"));
+    QCOMPARE(e.headers.value("content-length"), QString::number(e.body.size()));
+    QVERIFY(!e.headers.value("last-modified").isEmpty());
+    QCOMPARE(e.counts.last(), qint32(e.body.size()));
+    QVERIFY(std::is_sorted(e.counts.begin(), e.counts.end()));
+}
+
+void TestHttp1::sendsCredentialsAndIfModifiedSince()
+{
+    HTTP1 http;
+    const Exchange first = fetch(http, "KENX");
+    const QString lastModified = first.headers.value("last-modified");
+    const Exchange second = fetch(http, "KENX", lastModified);
+    QCOMPARE(second.status, 304);
+    QCOMPARE(second.ends, 0);
+    QVERIFY(second.body.isEmpty());
+
+    const QJsonArray log = m_server.requests();
+    QCOMPARE(log.size(), 2);
+    QVERIFY(log[0].toObject().value("If-Modified-Since").isNull());
+    QCOMPARE(log[1].toObject().value("If-Modified-Since").toString(), lastModified);
+    QCOMPARE(log[0].toObject().value("Authorization").toString(), QString("Basic ") + QByteArray("demo:secret").toBase64());
+}
+
+void TestHttp1::reportsFailuresWithTheirStatus_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("misbehaviour");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("reason"); // for failures without a status
+
+    QTest::newRow("wrong password") << "KENX" << "" << "wrong" << 401 << "";
+    QTest::newRow("unknown path") << "KZZZ" << "" << "secret" << 404 << "";
+    QTest::newRow("server error") << "KENX" << "mode=status&code=500" << "secret" << 500 << "";
+    QTest::newRow("redirect is not followed") << "KENX" << "mode=status&code=302" << "secret" << 302 << "";
+    QTest::newRow("dropped before the reply") << "KENX" << "mode=drop&at=request" << "secret" << 0 << "closed";
+    QTest::newRow("dropped after the headers") << "KENX" << "mode=drop&at=headers" << "secret" << 0 << "";
+    QTest::newRow("dropped in the body") << "KENX" << "mode=drop&at=body" << "secret" << 0 << "";
+    QTest::newRow("over 64 MiB") << "KENX" << "mode=huge" << "secret" << 0 << "too large";
+}
+
+void TestHttp1::reportsFailuresWithTheirStatus()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, misbehaviour);
+    QFETCH(QString, password);
+    QFETCH(int, status);
+    QFETCH(QString, reason);
+    if (!misbehaviour.isEmpty())
+        QCOMPARE(m_server.control("misbehave?path=" + path + "&" + misbehaviour), QByteArray("ok\n"));
+    HTTP1 http;
+    const Exchange e = fetch(http, path, QString(), password);
+    QCOMPARE(e.failures, 1);
+    QCOMPARE(e.ends, 0);
+    QCOMPARE(e.status, status);
+    if (!reason.isEmpty())
+        QCOMPARE(e.reason, reason);
+    QVERIFY(!e.reason.isEmpty() || status != 0);
+    if (status != 0)
+        QVERIFY(e.body.isEmpty()); // an error page is nobody's image
+}
+
+void TestHttp1::reportsRefusedConnection()
+{
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    HTTP1 http;
+    QSignalSpy failure(&http, &HTTP1::failure);
+    http.URL = QStringLiteral("http://127.0.0.1:%1/graphics/nexrad/KENX").arg(port);
+    http.start();
+    QVERIFY(failure.wait(10000));
+    QCOMPARE(failure[0][0].toInt(), 0);
+    QCOMPARE(failure[0][1].toString(), QString("refused"));
+}
+
+void TestHttp1::stopSilencesTheRequest()
+{
+    QCOMPARE(m_server.control("misbehave?path=KENX&mode=trickle&ms=400&chunks=4"), QByteArray("ok\n"));
+    HTTP1 http;
+    QSignalSpy transfer(&http, &HTTP1::transfer);
+    QSignalSpy end(&http, &HTTP1::endOfTransfer);
+    QSignalSpy failure(&http, &HTTP1::failure);
+    http.URL = url("KENX");
+    http.UserName = "demo";
+    http.Password = "secret";
+    http.start();
+    QVERIFY(transfer.wait(10000));
+    http.stop();
+    const int chunks = transfer.size();
+    QVERIFY(!end.wait(600)); // longer than the rest of the trickle
+    QCOMPARE(transfer.size(), chunks);
+    QCOMPARE(failure.size(), 0);
+    QVERIFY(!http.busy());
+}
+
+void TestHttp1::roundSwitchSharesOneConnection()
+{
+    HTTP1 http;
+    http.setRoundSwitch(true);
+    QCOMPARE(fetch(http, "KENX").ends, 1);
+    QCOMPARE(fetch(http, "KABR").ends, 1);
+    http.setRoundSwitch(false); // end of the round: the connection goes
+    http.setRoundSwitch(true);
+    QCOMPARE(fetch(http, "KFFC").ends, 1);
+    const QJsonArray log = m_server.requests();
+    QCOMPARE(log.size(), 3);
+    QCOMPARE(log[0].toObject().value("connection").toInt(), log[1].toObject().value("connection").toInt());
+    QVERIFY(log[2].toObject().value("connection").toInt() != log[1].toObject().value("connection").toInt());
+}
+
+QTEST_GUILESS_MAIN(TestHttp1)
+#include "test_http1.moc"
