@@ -1,0 +1,125 @@
+#include "ConfigReader.h"
+
+#include "catalogue/Catalogue.h"
+#include "catalogue/ItemReader.h"
+#include "catalogue/LeadingNumber.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <limits>
+
+namespace stormtap {
+
+namespace {
+
+const char *const HeaderItems[] = {"web server", "port",          "user name",   "password",
+                                   "refresh interval", "number of rounds", "naming mode", "image directory"};
+
+int integerItem(const QString &item, int low, int high) { return leadingInteger(item, low, high); }
+
+} // namespace
+
+LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 sequenceStart)
+{
+    LoadedConfig config;
+    ItemReader reader(bytes);
+
+    QString header[8];
+    for (int i = 0; i < 8; ++i) {
+        const std::optional<QString> item = reader.next();
+        if (!item) {
+            config.problem = QStringLiteral("the header ends after %1 of its 8 items (the %2 is missing)")
+                                 .arg(i)
+                                 .arg(QLatin1String(HeaderItems[i]));
+            return config;
+        }
+        header[i] = *item;
+    }
+    Settings &settings = config.settings;
+    settings.Server = header[0];
+    settings.Port = integerItem(header[1], 0, 65535);
+    settings.UserName = header[2];
+    settings.Password = header[3];
+    settings.RefreshMinutes = leadingNumber(header[4]);
+    settings.LoopCount = qint16(integerItem(header[5], std::numeric_limits<qint16>::min(),
+                                            std::numeric_limits<qint16>::max()));
+    settings.NamingMode = quint8(integerItem(header[6], 0, 255));
+    settings.ImageDirectory = header[7];
+
+    while (!reader.atEnd()) {
+        const int number = int(config.entries.size()) + 1;
+        if (number > SelectionSlots) {
+            config.problem = QStringLiteral("it holds more than %1 entries").arg(SelectionSlots);
+            return config;
+        }
+        const std::optional<QString> imagePath = reader.next();
+        const std::optional<QString> displayText = reader.next();
+        const std::optional<QString> productItem = reader.next();
+        if (!imagePath || !displayText || !productItem) {
+            config.problem = QStringLiteral("entry %1 is cut short: it lacks its %2")
+                                 .arg(number)
+                                 .arg(!displayText ? QStringLiteral("display text and product index")
+                                                   : QStringLiteral("product index"));
+            return config;
+        }
+        const double product = roundHalfEven(leadingNumber(*productItem));
+        if (!(product >= 0 && product < ProductCount)) {
+            config.problem = QStringLiteral("entry %1 has the product index \"%2\"; it must be 0 to %3")
+                                 .arg(number)
+                                 .arg(*productItem)
+                                 .arg(ProductCount - 1);
+            return config;
+        }
+        SelectionEntry entry;
+        entry.ImagePath = *imagePath;
+        entry.DisplayText = *displayText;
+        entry.SequenceNumber = sequenceStart;
+        config.entries.push_back(entry);
+        // An empty catalogue has no site to mark.
+        const int site = SiteSearch(state, displayText->left(10));
+        if (site >= 0)
+            config.chosen.emplace_back(site, int(product));
+    }
+    return config;
+}
+
+LoadedConfig loadConfig(const QString &path, const State &state, qint16 sequenceStart)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {}; // never saved yet: empty settings, empty fetch list
+    LoadedConfig config;
+    if (info.isDir()) {
+        config.problem = QStringLiteral("Cannot read %1: it is a directory.").arg(shownPath);
+        return config;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        config.problem = QStringLiteral("Cannot read %1: %2.").arg(shownPath, file.errorString());
+        return config;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        config.problem = QStringLiteral("Cannot read %1: %2.").arg(shownPath, file.errorString());
+        return config;
+    }
+    config = parseConfig(bytes, state, sequenceStart);
+    if (!config.ok())
+        config.problem = QStringLiteral("Cannot use %1: %2.").arg(shownPath, config.problem);
+    return config;
+}
+
+void applyConfig(const LoadedConfig &config, State &state)
+{
+    state.settings = config.settings;
+    state.EntryCount = qint16(config.entries.size());
+    for (int i = 0; i < int(config.entries.size()); ++i)
+        state.Selections[i + 1] = config.entries[i];
+    for (const auto &[site, product] : config.chosen)
+        state.Sites[site].ProductChosen[product] = 1;
+}
+
+} // namespace stormtap
