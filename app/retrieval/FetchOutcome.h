@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace stormtap {
+
+// How one fetch ended; the status line, the tests and the benchmark read it.
+struct FetchOutcome {
+    enum Kind {
+        Stored,      // a new image was written
+        NotModified, // 304: the image has not changed
+        TooShort,    // a complete reply of 1000 bytes or fewer
+        NotAnImage,  // no "GIF87" in the reply: abandoned
+        Failed,      // refused, unreachable, an error status, cut short, too big, unsafe name
+        TimedOut,    // no complete reply before the deadline
+        Stopped,     // STOP
+        Abandoned,   // no file name or a file error
+    };
+    Kind kind = Stopped;
+    int status = 0;   // the HTTP status for Failed, when there was one
+    QString reason;   // a short text for Failed and Abandoned
+};
+
+} // namespace stormtap

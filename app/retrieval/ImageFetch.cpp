@@ -1,0 +1,194 @@
+#include "ImageFetch.h"
+
+#include "Http1.h"
+#include "ImageFiles.h"
+#include "RetrievalDisplay.h"
+#include "Waiter.h"
+#include "catalogue/LeadingNumber.h"
+
+#include <QtDebug>
+
+#include <cmath>
+
+namespace stormtap {
+
+QString failureText(const FetchOutcome &outcome)
+{
+    return outcome.status != 0 ? QString::number(outcome.status) : outcome.reason;
+}
+
+ImageFetch::ImageFetch(State &state, HTTP1 &http, Waiter &waiter, RetrievalDisplay &display)
+    : m_state(state), m_http(http), m_waiter(waiter), m_display(display)
+{
+    connect(&http, &HTTP1::header, this, &ImageFetch::headerArrived);
+    connect(&http, &HTTP1::transfer, this, &ImageFetch::transferArrived);
+    connect(&http, &HTTP1::endOfTransfer, this, &ImageFetch::transferEnded);
+    connect(&http, &HTTP1::failure, this, &ImageFetch::failureReported);
+}
+
+void ImageFetch::showLine(qint16 current, const QString &text)
+{
+    const int row = current - 1;
+    if (m_display.statusLineCount() >= current)
+        m_display.removeStatusLine(row);
+    m_display.insertStatusLine(row, text);
+}
+
+// True when STOP ended the pause: every wait ends at once then, so that a
+// stopped run unwinds without delay.
+bool ImageFetch::pause(int seconds)
+{
+    m_waiter.waitUntil(m_waiter.now() + seconds * 1000, [this] { return m_state.StopRequested != 0; });
+    return m_state.StopRequested != 0;
+}
+
+FetchOutcome ImageFetch::stopped(FetchOutcome::Kind kind, const QString &reason)
+{
+    // The status line keeps its "Getting" text; the body is let go.
+    ReceiveBuffer.clear();
+    ImageData.clear();
+    if (!reason.isEmpty())
+        qWarning("stormtap: image not stored: %s", qPrintable(reason));
+    return FetchOutcome{kind, 0, reason};
+}
+
+FetchOutcome ImageFetch::GetNIDS(qint16 Current)
+{
+    SelectionEntry &E = m_state.Selections[Current];
+    const Settings &settings = m_state.settings;
+    const QString prefix = filePrefix(E.ImagePath);
+    QString statusText = prefix;
+
+    showLine(Current, QStringLiteral("Getting ") + E.DisplayText);
+    if (pause(1))
+        return stopped();
+
+    FetchOutcome outcome{FetchOutcome::TooShort, 0, QString()};
+    if (!isSafeFileName(prefix)) {
+        outcome = FetchOutcome{FetchOutcome::Failed, 0, QStringLiteral("unsafe file name")};
+        statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
+        showLine(Current, statusText);
+        return outcome;
+    }
+
+    m_http.URL = QStringLiteral("http://") + settings.Server + QLatin1Char(':') + QString::number(settings.Port) +
+                 QStringLiteral("/graphics/nexrad/") + E.ImagePath;
+    m_http.IfModifiedSince = E.LastModified;
+    m_http.UserName = settings.UserName;
+    m_http.Password = settings.Password;
+    // Nothing of an earlier reply may count for this one.
+    TransferComplete = false;
+    ReceiveBuffer.clear();
+    ImageData.clear();
+    LastModifiedHeader.clear();
+    ContentLength = 0;
+    m_failure = Failure();
+    m_http.start();
+
+    const qint64 deadline = m_waiter.now() + qint64(m_state.RequestTimeoutSeconds) * 1000;
+    m_waiter.waitUntil(
+        deadline, [this] { return m_failure.reported || TransferComplete || m_state.StopRequested != 0; },
+        WaitKind::Reply);
+
+    if (m_state.StopRequested) {
+        m_http.stop();
+        if (TransferComplete)
+            E.LastModified = LastModifiedHeader;
+        return stopped();
+    }
+    if (m_failure.reported) {
+        outcome = FetchOutcome{FetchOutcome::Failed, m_failure.status, m_failure.reason};
+        if (m_failure.status == 304) {
+            outcome.kind = FetchOutcome::NotModified;
+            statusText += QStringLiteral(" -- Repeat ") + E.LastModified.right(12) + QStringLiteral(" #") +
+                          QString::number(E.SequenceNumber - 1);
+            if (pause(3))
+                return stopped();
+        } else {
+            if (m_failure.status == 401) {
+                m_display.accessDenied();
+                m_state.EntryIndex = m_state.EntryCount; // the round ends after this fetch
+            }
+            statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
+        }
+    } else if (TransferComplete) {
+        E.LastModified = LastModifiedHeader;
+        outcome = judgeBody(E, statusText);
+        if (outcome.kind != FetchOutcome::Stored && outcome.kind != FetchOutcome::TooShort)
+            return outcome;
+    } else {
+        // The deadline passed: no chunk of this transfer may reach the next entry,
+        // and an incomplete body is never stored.
+        m_http.stop();
+        outcome = FetchOutcome{FetchOutcome::TimedOut, 0, QStringLiteral("timed out")};
+    }
+
+    ReceiveBuffer.clear();
+    ImageData.clear();
+    showLine(Current, statusText);
+    m_display.setProgress(0);
+    return outcome;
+}
+
+FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
+{
+    if (ReceiveBuffer.size() <= 1000)
+        return FetchOutcome{FetchOutcome::TooShort, 0, QString()};
+
+    m_display.newImageAlert();
+    const qsizetype start = ReceiveBuffer.indexOf("GIF87");
+    if (start < 0)
+        return stopped(FetchOutcome::NotAnImage, QStringLiteral("no GIF87 picture in the reply for ") + E.ImagePath);
+    ImageData = start == 0 ? ReceiveBuffer : ReceiveBuffer.mid(start);
+    statusText += QStringLiteral(" ... ") + LastModifiedHeader + QStringLiteral(" -  #") +
+                  QString::number(E.SequenceNumber);
+
+    const Settings &settings = m_state.settings;
+    QString error;
+    const QString name = buildImageFileName(settings.ImageDirectory, settings.NamingMode, filePrefix(E.ImagePath),
+                                            E.SequenceNumber, LastModifiedHeader, &error);
+    if (name.isEmpty())
+        return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": ") + error);
+
+    m_display.alertStart();
+    if (pause(3))
+        return stopped();
+    E.SequenceNumber = qint16(E.SequenceNumber + 1);
+    if (!writeImageFile(settings.ImageDirectory + name, ImageData, &error))
+        return stopped(FetchOutcome::Abandoned, error);
+    return FetchOutcome{FetchOutcome::Stored, 0, QString()};
+}
+
+void ImageFetch::headerArrived(const QString &name, const QString &value)
+{
+    if (name.compare(QLatin1String("Last-modified"), Qt::CaseInsensitive) == 0)
+        LastModifiedHeader = value;
+    else if (name.compare(QLatin1String("Content-length"), Qt::CaseInsensitive) == 0)
+        ContentLength = leadingNumber(value);
+}
+
+void ImageFetch::transferArrived(qint32 count, const QByteArray &chunk)
+{
+    if (ReceiveBuffer.isEmpty() && ContentLength > 0 && ContentLength <= double(m_http.MaxBodyBytes))
+        ReceiveBuffer.reserve(qsizetype(ContentLength));
+    ReceiveBuffer.append(chunk);
+    // Missing, zero or wrong lengths never push the bar outside 0 to 100.
+    double percent = ContentLength > 0 ? double(count) / ContentLength * 100.0 : 0.0;
+    if (!std::isfinite(percent))
+        percent = 0;
+    m_display.setProgress(int(qBound(0.0, percent, 100.0)));
+}
+
+void ImageFetch::transferEnded()
+{
+    TransferComplete = true;
+    m_waiter.wake();
+}
+
+void ImageFetch::failureReported(int status, const QString &reason)
+{
+    m_failure = Failure{true, status, reason};
+    m_waiter.wake();
+}
+
+} // namespace stormtap
