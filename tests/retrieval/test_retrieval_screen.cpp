@@ -1,0 +1,144 @@
+#include "../ui/WindowFixture.h"
+#include "FakeClock.h"
+#include "RadarServer.h"
+#include "ui/RetrievalController.h"
+#include "ui/RetrievalScreen.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace stormtap;
+
+namespace {
+
+QStringList lines(const QListWidget *list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result << list->item(i)->text();
+    return result;
+}
+
+void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+} // namespace
+
+// A retrieval driven through the window's own buttons, against the local radar
+// server, with a clock that jumps.
+class TestRetrievalScreen : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init();
+    void cleanup() { m_fixture.reset(); }
+
+    void retrieveRunsTheRoundsAndRefusesConfigure();
+    void stopHidesTheScreenAndStoresNothing();
+    void rejectedPasswordIsShown();
+
+private:
+    QListWidget *list3() { return m_fixture->find<QListWidget>("List3"); }
+    QWidget *frame1() { return m_fixture->window->frame1; }
+    QStringList images() const { return QDir(m_images.path()).entryList(QDir::Files, QDir::Name); }
+
+    RadarServer m_server;
+    std::unique_ptr<WindowFixture> m_fixture;
+    QTemporaryDir m_images;
+    FakeClock m_clock;
+};
+
+void TestRetrievalScreen::init()
+{
+    QCOMPARE(m_server.control("reset"), QByteArray("ok\n"));
+    m_fixture = std::make_unique<WindowFixture>(RadarServer::Sites);
+    for (const QString &name : images())
+        QFile::remove(m_images.filePath(name));
+    const QByteArray directory = (m_images.path() + "/").toLocal8Bit();
+    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n" + QByteArray::number(m_server.port) +
+                                           "\r\n\"demo\"\r\n\"secret\"\r\n3\r\n2\r\n1\r\n\"" + directory +
+                                           "\"\r\n"
+                                           "\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n"
+                                           "\"KFFCxn1r.gif\"\r\n\"Atlanta, GA    1-Hr Precip Total\"\r\n2\r\n");
+    m_clock = FakeClock();
+    m_fixture->window->retrieval()->setClock(m_clock);
+}
+
+void TestRetrievalScreen::retrieveRunsTheRoundsAndRefusesConfigure()
+{
+    QStringList downloading;
+    int configureClicks = 0;
+    m_clock.onBlock = [&](WaitKind kind) {
+        if (kind == WaitKind::Reply && configureClicks++ == 0) {
+            QVERIFY(frame1()->isVisible());
+            QVERIFY(m_fixture->find<QLabel>("lblDL")->isVisible());
+            click(m_fixture->window->Command1[0]); // refused
+            click(m_fixture->window->Command1[1]); // ignored
+        }
+    };
+    click(m_fixture->window->Command1[1]);
+
+    QVERIFY(frame1()->isHidden()); // two seconds after the last round
+    QVERIFY(!m_fixture->find<QLabel>("lblDL")->isVisible());
+    QCOMPARE(m_fixture->messages.size(), size_t(1));
+    QCOMPARE(m_fixture->messages[0].text, QString("Close RETRIEVAL form first!"));
+    QVERIFY(m_fixture->window->SSTab1->isHidden());
+    QCOMPARE(m_server.requests().size(), 4); // two rounds of two, one run
+    const QString lm = m_server.stats().value("lastModified").toString();
+    QCOMPARE(lines(list3()), (QStringList{"KENX -- Repeat " + lm.right(12) + " #1",
+                                          "KFFCxn1 -- Repeat " + lm.right(12) + " #1"}));
+    QCOMPARE(images(), (QStringList{"KENX1.gif", "KFFCxn11.gif"}));
+    QCOMPARE(m_fixture->find<QLineEdit>("Text4(0)")->text(), QString("2"));
+    QCOMPARE(m_fixture->find<QLineEdit>("Text4(1)")->text(), QString("2"));
+    QCOMPARE(m_fixture->find<QLineEdit>("RtrvTime(0)")->text(), displayDateTime(m_clock.base.addSecs(180)));
+    QCOMPARE(m_fixture->find<QLineEdit>("RtrvTime(1)")->text(), QString());
+    QCOMPARE(m_fixture->find<QProgressBar>("ProgressBar")->value(), 0);
+    QVERIFY(m_fixture->window->NewImageAlert);
+    QVERIFY(!m_fixture->window->retrieval()->isRunning());
+}
+
+void TestRetrievalScreen::stopHidesTheScreenAndStoresNothing()
+{
+    bool stopped = false;
+    m_clock.onBlock = [&](WaitKind) {
+        if (m_fixture->window->NewImageAlert && !stopped) { // the pause after the alert
+            stopped = true;
+            click(m_fixture->find<QPushButton>("cmdRtrvStop"));
+            QVERIFY(frame1()->isHidden()); // at once
+        }
+    };
+    click(m_fixture->window->Command1[1]);
+
+    QVERIFY(stopped);
+    QVERIFY(images().isEmpty());
+    QCOMPARE(lines(list3()), QStringList{"Getting Albany, NY     Base Reflectivity"});
+    QCOMPARE(m_fixture->state.Selections[1].SequenceNumber, qint16(1));
+    QVERIFY(!m_fixture->window->retrieval()->isRunning());
+
+    // A later Retrieve starts again at round 1 with full downloads.
+    m_clock.onBlock = nullptr;
+    click(m_fixture->window->Command1[1]);
+    QCOMPARE(images(), (QStringList{"KENX1.gif", "KFFCxn11.gif"}));
+    const QJsonArray log = m_server.requests();
+    QVERIFY(log[1].toObject().value("If-Modified-Since").isNull());
+}
+
+void TestRetrievalScreen::rejectedPasswordIsShown()
+{
+    QCOMPARE(m_server.control("misbehave?path=KENX&mode=status&code=401"), QByteArray("ok\n"));
+    click(m_fixture->window->Command1[1]);
+
+    QCOMPARE(m_fixture->messages.size(), size_t(2)); // once per round
+    QCOMPARE(m_fixture->messages[0].title, QString("Access Denied"));
+    QCOMPARE(m_fixture->messages[0].text, QString("Username / Password Invalid"));
+    QCOMPARE(m_fixture->messages[0].icon, QMessageBox::Warning);
+    QCOMPARE(lines(list3()), QStringList{"KENX -- Failed 401"});
+    QCOMPARE(m_server.requests().size(), 2); // the rest of each round is skipped
+    QVERIFY(images().isEmpty());
+}
+
+QTEST_MAIN(TestRetrievalScreen)
+#include "test_retrieval_screen.moc"
