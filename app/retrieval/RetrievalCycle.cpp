@@ -88,7 +88,8 @@ void RetrievalCycle::run()
             return;
     }
 
-    m_waiter.waitUntil(m_waiter.now() + 2000, {});
+    // STOP during the finish hides the screen; the run then ends at once too.
+    m_waiter.waitUntil(m_waiter.now() + 2000, [this] { return m_state.StopRequested != 0; });
     m_display.hideScreen();
 }
 

@@ -123,12 +123,19 @@ void TestMainWindow::configureAndRetrieveSwitchViews()
         QVERIFY(window.Command1[1]->hasFocus());
     }
 
+    // The retrieval runs inside the Retrieve handler: the checks run in its waits.
+    bool stopped = false;
+    QTimer::singleShot(0, &window, [&] {
+        QVERIFY(window.frame1->isVisible());
+        QVERIFY(window.frame1->cmdRtrvStop->hasFocus());
+        click(window.Command1[1]); // again: nothing happens
+        QVERIFY(window.frame1->isVisible());
+        click(window.frame1->cmdRtrvStop);
+        QVERIFY(window.frame1->isHidden());
+        stopped = true;
+    });
     click(window.Command1[1]);
-    QVERIFY(window.frame1->isVisible());
-    QVERIFY(window.frame1->cmdRtrvStop->hasFocus());
-    click(window.Command1[1]); // again: nothing happens
-    QVERIFY(window.frame1->isVisible());
-    click(window.frame1->cmdRtrvStop);
+    QVERIFY(stopped);
     QVERIFY(window.frame1->isHidden());
     QVERIFY(fixture.messages.empty());
 }
@@ -147,17 +154,24 @@ void TestMainWindow::guardsRefuseTheOtherScreen()
     QVERIFY(window.frame1->isHidden());
 
     click(window.SSCommand1[1]);
-    click(window.Command1[1]);
-    click(window.Command1[0]);
-    QCOMPARE(fixture.messages.size(), size_t(2));
-    QCOMPARE(fixture.messages[1].text, QStringLiteral("Close RETRIEVAL form first!"));
-    QVERIFY(window.SSTab1->isHidden());
-    QVERIFY(window.frame1->isVisible());
+    // The retrieval runs inside the Retrieve handler: the checks run in its waits.
+    bool checked = false;
+    QTimer::singleShot(0, &window, [&] {
+        click(window.Command1[0]);
+        QCOMPARE(fixture.messages.size(), size_t(2));
+        QCOMPARE(fixture.messages[1].text, QStringLiteral("Close RETRIEVAL form first!"));
+        QVERIFY(window.SSTab1->isHidden());
+        QVERIFY(window.frame1->isVisible());
 
-    // The guards hold while the window sits hidden as well.
-    window.hide();
-    click(window.Command1[0]);
-    QCOMPARE(fixture.messages.size(), size_t(3));
+        // The guards hold while the window sits hidden as well.
+        window.hide();
+        click(window.Command1[0]);
+        QCOMPARE(fixture.messages.size(), size_t(3));
+        checked = true;
+        click(window.frame1->cmdRtrvStop);
+    });
+    click(window.Command1[1]);
+    QVERIFY(checked);
 }
 
 void TestMainWindow::regionOptionsFilterTheSiteList()
