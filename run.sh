@@ -4,6 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/install-deps.sh
+if [ "${1:-}" = --demo ]; then
+  exec scripts/demo.sh
+fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j2 --target stormtap
 
