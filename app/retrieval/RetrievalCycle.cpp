@@ -14,13 +14,17 @@ namespace {
 constexpr qint16 EndlessRounds = 30000;
 constexpr qint64 DayMs = 24 * 3600 * 1000;
 
-// A hand-edited GLAVEN.CFG may hold any number; a round period stays within 0
-// and a year.
+// A hand-edited (or missing) GLAVEN.CFG may hold any number; a round period
+// stays within a second and a year. A round with entries lasts longer than a
+// second anyway (each fetch pauses one); the floor keeps rounds of an empty
+// fetch list from following each other every millisecond.
+constexpr qint64 ShortestRoundMs = 1000;
+
 qint64 refreshMs(double minutes)
 {
     if (!std::isfinite(minutes) || minutes <= 0)
-        return 0;
-    return qint64(std::llround(std::min(minutes, 365.0 * 24 * 60) * 60000.0));
+        return ShortestRoundMs;
+    return std::max(ShortestRoundMs, qint64(std::llround(std::min(minutes, 365.0 * 24 * 60) * 60000.0)));
 }
 
 qint16 saturatingIncrement(qint16 value)
