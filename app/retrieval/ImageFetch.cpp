@@ -5,6 +5,7 @@
 #include "RetrievalDisplay.h"
 #include "Waiter.h"
 #include "catalogue/LeadingNumber.h"
+#include "state/Counters.h"
 
 #include <QtDebug>
 
@@ -153,7 +154,7 @@ FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
     m_display.alertStart();
     if (pause(3))
         return stopped();
-    E.SequenceNumber = qint16(E.SequenceNumber + 1);
+    E.SequenceNumber = saturatingIncrement(E.SequenceNumber); // past 32767 the newest stays file 9
     if (!writeImageFile(settings.ImageDirectory + name, ImageData, &error))
         return stopped(FetchOutcome::Abandoned, error);
     return FetchOutcome{FetchOutcome::Stored, 0, QString()};

@@ -1,11 +1,11 @@
 #include "RetrievalCycle.h"
 
 #include "RetrievalDisplay.h"
+#include "state/Counters.h"
 
 #include <QLocale>
 
 #include <cmath>
-#include <limits>
 
 namespace stormtap {
 
@@ -25,11 +25,6 @@ qint64 refreshMs(double minutes)
     if (!std::isfinite(minutes) || minutes <= 0)
         return ShortestRoundMs;
     return std::max(ShortestRoundMs, qint64(std::llround(std::min(minutes, 365.0 * 24 * 60) * 60000.0)));
-}
-
-qint16 saturatingIncrement(qint16 value)
-{
-    return value < std::numeric_limits<qint16>::max() ? qint16(value + 1) : value;
 }
 
 // Scoped so that every way out of run() clears the flag.

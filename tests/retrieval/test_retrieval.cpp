@@ -358,6 +358,11 @@ void TestRetrieval::sequentialNamesRotate_data()
                                   << QStringList{"KENX1.gif", "KENX2.gif", "KENX3.gif", "KENX4.gif", "KENX5.gif",
                                                  "KENX6.gif", "KENX7.gif", "KENX8.gif", "KENX9.gif"}
                                   << "KENX9.gif";
+    QTest::newRow("highest number stays at 9")
+        << 32767 << 1
+        << QStringList{"KENX1.gif", "KENX2.gif", "KENX3.gif", "KENX4.gif", "KENX5.gif",
+                       "KENX6.gif", "KENX7.gif", "KENX8.gif", "KENX9.gif"}
+        << "KENX9.gif";
     QTest::newRow("files 6 to 9") << 10 << 6
                                   << QStringList{"KENX5.gif", "KENX6.gif", "KENX7.gif", "KENX8.gif", "KENX9.gif"}
                                   << "KENX9.gif";
@@ -384,6 +389,7 @@ void TestRetrieval::sequentialNamesRotate()
     if (firstOld > 0)
         QCOMPARE(rig.read("KENX8.gif"), QByteArray("9"));
     QCOMPARE(rig.display.lines[0].endsWith(" -  #" + QString::number(startWith)), true);
+    QCOMPARE(int(rig.entry(1).SequenceNumber), qMin(startWith + 1, 32767)); // never wraps to negative
 }
 
 void TestRetrieval::stopDuringTheAlertPause()
