@@ -4,25 +4,49 @@
 
 #include <QObject>
 
+#include <memory>
+
 namespace stormtap {
 
+class FetchListEditor;
+class SetupPage;
 class frmMain;
 
 // GLAVEN.CFG on the window: loading it into the state and the pages, the
-// setup-field fill, Save, and the handlers of the two configuration pages.
+// setup-field fill, Save, and the handlers of the Setup page. The Radar Sites
+// page's handlers live in FetchListEditor.
 class ConfigController : public QObject {
     Q_OBJECT
 public:
     ConfigController(State &state, frmMain &window);
+    ~ConfigController() override;
 
-    void GetConfig();
+    // Loads GLAVEN.CFG into the settings, the fetch list, List2 and the product
+    // flags. A file that cannot be used is reported and changes nothing; false then.
+    bool GetConfig();
     void fillSetupFields();
     // Writes GLAVEN.CFG; false when it was refused or failed (the user has been told).
     bool save();
 
+    QString configPath() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    SetupPage &page() const;
+    void connectHandlers();
+
+    void sliderMoved(int index);
+    void infiniteChanged(bool checked);
+    void namingOptionSelected(int index);
+    void imageDirectoryLeft();
+    void setSliderQuietly(int index, int position);
+    void enableStartWith(bool enabled);
+
     State &m_state;
     frmMain &m_window;
+    std::unique_ptr<FetchListEditor> m_fetchList;
 };
 
 } // namespace stormtap
