@@ -3,11 +3,13 @@
 #include "FetchListEditor.h"
 #include "MessageBox.h"
 #include "RadarSitesPage.h"
+#include "RetrievalController.h"
 #include "SetupPage.h"
 #include "catalogue/LeadingNumber.h"
 #include "config/ConfigReader.h"
 #include "config/ConfigWriter.h"
 #include "config/ImageDirectory.h"
+#include "retrieval/ImageFetch.h"
 #include "frmMain.h"
 #include "state/Text.h"
 
@@ -74,6 +76,7 @@ bool ConfigController::eventFilter(QObject *watched, QEvent *event)
 
 bool ConfigController::GetConfig()
 {
+    m_window.retrieval()->receiveState().TransferComplete = false;
     const auto startWith = qint16(leadingInteger(page().txtStart->text(), std::numeric_limits<qint16>::min(),
                                                  std::numeric_limits<qint16>::max()));
     const LoadedConfig config = loadConfig(configPath(), m_state, startWith);
