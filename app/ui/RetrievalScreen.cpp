@@ -19,6 +19,9 @@ QLabel *label(QWidget *parent, const QString &name, const char *caption, int lef
     auto *control = new QLabel(QLatin1String(caption), parent);
     control->setObjectName(name);
     placeAt(control, left, top, width, height);
+    // The stand-in font runs a little wider than the design's; the gap before
+    // the next control leaves room for that.
+    control->resize(qMax(control->width(), control->sizeHint().width()), control->height());
     return control;
 }
 
