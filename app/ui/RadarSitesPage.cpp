@@ -1,5 +1,6 @@
 #include "RadarSitesPage.h"
 
+#include "Controls.h"
 #include "Look.h"
 #include "SortedListBox.h"
 #include "Twips.h"
@@ -35,19 +36,6 @@ const ProductBox ProductBoxes[ProductCount] = {
     {120, 240, 2436}, {120, 480, 2400}, {120, 720, 2448}, {0, 1080, 2448}, {120, 1080, 2436}, {120, 1200, 2436},
 };
 
-QString indexed(const char *name, int index)
-{
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const char *caption, const QColor &colour)
-{
-    auto *control = new QPushButton(QLatin1String(caption), parent);
-    control->setObjectName(name);
-    setTextColour(control, colour);
-    return control;
-}
-
 } // namespace
 
 RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
@@ -61,7 +49,7 @@ RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
     placeAt(Frame1, 0, 0, 6012, 444);
     for (const RegionOption &option : RegionOptions) {
         auto *control = new QRadioButton(QLatin1String(option.caption), Frame1);
-        control->setObjectName(indexed("optConfig", option.index));
+        control->setObjectName(indexedName("optConfig", option.index));
         placeAt(control, option.left, 120, option.width, 252);
         control->setFont(designFont(QStringLiteral("Small Fonts"), 6.75, option.index == 8));
         setTextColour(control, QColor(0x00, 0x40, 0x40));
@@ -78,7 +66,7 @@ RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
     placeAt(Frame2, 3240, 720, 2610, 1110);
     for (int i = 0; i < ProductCount; ++i) {
         auto *box = new QCheckBox(QLatin1String(Products[i].caption), Frame2);
-        box->setObjectName(indexed("cfgCheckNIDS", i));
+        box->setObjectName(indexedName("cfgCheckNIDS", i));
         placeAt(box, ProductBoxes[i].left, ProductBoxes[i].top, ProductBoxes[i].width, 252);
         setTextColour(box, QColor(0x00, 0x00, 0x80));
         box->setEnabled(false);
@@ -87,8 +75,8 @@ RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
         cfgCheckNIDS[i] = box;
     }
 
-    cmdConfigAdd = button(cfgFrame, QStringLiteral("cmdConfigAdd"), "Add", QColor(0xC0, 0x00, 0x00));
-    placeAt(cmdConfigAdd, 4272, 2556, 1308, 504);
+    cmdConfigAdd = commandButton(cfgFrame, QStringLiteral("cmdConfigAdd"), QStringLiteral("Add"),
+                                 QColor(0xC0, 0x00, 0x00), 4272, 2556, 1308, 504);
     cmdConfigAdd->setFont(designFont(QStringLiteral("MS Sans Serif"), 12));
 
     List2 = new QListWidget(cfgFrame);
@@ -96,13 +84,10 @@ RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
     placeAt(List2, 60, 2400, 3915, 735);
     List2->setFont(designFont(QStringLiteral("Courier New"), 9));
 
-    cmdConfigClear = button(cfgFrame, QStringLiteral("cmdConfigClear"), "Clear", QColor(0x40, 0x00, 0x00));
-    placeAt(cmdConfigClear, 1500, 3240, 615, 255);
+    cmdConfigClear = commandButton(cfgFrame, QStringLiteral("cmdConfigClear"), QStringLiteral("Clear"),
+                                   QColor(0x40, 0x00, 0x00), 1500, 3240, 615, 255);
 
-    saveButton = button(this, QStringLiteral("SSCommand1(2)"), "Save", QColor(0x00, 0x40, 0x00));
-    placeAt(saveButton, 1920, 4080, 975, 375);
-    exitButton = button(this, QStringLiteral("SSCommand1(3)"), "Exit", QColor(0xC0, 0x00, 0x00));
-    placeAt(exitButton, 3240, 4080, 975, 375);
+    addSaveAndExit(this, 2, saveButton, exitButton);
 }
 
 } // namespace stormtap

@@ -1,5 +1,6 @@
 #include "SetupPage.h"
 
+#include "Controls.h"
 #include "Look.h"
 #include "Twips.h"
 
@@ -7,7 +8,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -37,11 +37,6 @@ const FieldRow FieldRows[] = {
     {4, "Loop Count:", 1320, 3240, 972, 2280, 3240, 492, Navy},
 };
 
-QString indexed(const char *name, int index)
-{
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
 QFrame *rule(QWidget *parent, int left, int top, int width, int height, QFrame::Shape shape)
 {
     auto *line = new QFrame(parent);
@@ -54,7 +49,7 @@ QFrame *rule(QWidget *parent, int left, int top, int width, int height, QFrame::
 QSlider *slider(QWidget *parent, int index, int top, int low, int high, int page, int tick, int start)
 {
     auto *control = new QSlider(Qt::Horizontal, parent);
-    control->setObjectName(indexed("sldConfig", index));
+    control->setObjectName(indexedName("sldConfig", index));
     placeAt(control, 960, top, 3855, 375);
     control->setRange(low, high);
     control->setSingleStep(1);
@@ -75,13 +70,13 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
 
     for (const FieldRow &row : FieldRows) {
         auto *label = new QLabel(QLatin1String(row.label), cfgFrame);
-        label->setObjectName(indexed("Label3", row.index));
+        label->setObjectName(indexedName("Label3", row.index));
         placeAt(label, row.labelLeft, row.labelTop, row.labelWidth, 252);
         setTextColour(label, row.colour);
         Label3[row.index] = label;
 
         auto *field = new QLineEdit(cfgFrame);
-        field->setObjectName(indexed("txtConfigSetup", row.index));
+        field->setObjectName(indexedName("txtConfigSetup", row.index));
         placeAt(field, row.fieldLeft, row.fieldTop, row.fieldWidth, 288);
         txtConfigSetup[row.index] = field;
     }
@@ -99,7 +94,7 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     const char *namings[] = {"Time Stamp", "Sequential"};
     for (int i = 0; i < 2; ++i) {
         optFName[i] = new QRadioButton(QLatin1String(namings[i]), frameFileName);
-        optFName[i]->setObjectName(indexed("optFName", i));
+        optFName[i]->setObjectName(indexedName("optFName", i));
         placeAt(optFName[i], 120, 240 + 360 * i, 1212, 252);
         setTextColour(optFName[i], QColor(0xFF, 0xFF, 0x00));
     }
@@ -125,14 +120,7 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     placeAt(Check1, 3600, 3240, 1332, 252);
     setTextColour(Check1, Navy);
 
-    saveButton = new QPushButton(QStringLiteral("Save"), this);
-    saveButton->setObjectName(QStringLiteral("SSCommand1(0)"));
-    placeAt(saveButton, 1920, 4080, 975, 375);
-    setTextColour(saveButton, QColor(0x00, 0x40, 0x00));
-    exitButton = new QPushButton(QStringLiteral("Exit"), this);
-    exitButton->setObjectName(QStringLiteral("SSCommand1(1)"));
-    placeAt(exitButton, 3240, 4080, 975, 375);
-    setTextColour(exitButton, QColor(0xC0, 0x00, 0x00));
+    addSaveAndExit(this, 0, saveButton, exitButton);
 
     setTabOrder(txtConfigSetup[0], txtConfigSetup[5]);
     setTabOrder(txtConfigSetup[5], txtConfigSetup[1]);

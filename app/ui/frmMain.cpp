@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "ConfigController.h"
+#include "Controls.h"
 #include "Look.h"
 #include "MessageBox.h"
 #include "RadarSitesPage.h"
@@ -101,24 +102,14 @@ void frmMain::buildStartView()
     Label4->setFont(designFont(QStringLiteral("Comic Sans MS"), 48, false, true));
     setTextColour(Label4, QColor(0xFF, 0xFF, 0x00));
 
-    const char *captions[] = {"Configure", "Retrieve"};
-    const QColor colours[] = {QColor(0xC0, 0x00, 0x00), QColor(0x00, 0x00, 0xFF)};
-    for (int i = 0; i < 2; ++i) {
-        Command1[i] = new QPushButton(QLatin1String(captions[i]), this);
-        Command1[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
-        placeAt(Command1[i], 60, 1065 + 735 * i, 1290, 615);
-        setTextColour(Command1[i], colours[i]);
-    }
-
-    cmdExit = new QPushButton(QStringLiteral("EXIT"), this);
-    cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    placeAt(cmdExit, 360, 5040, 732, 372);
-    setTextColour(cmdExit, QColor(0x00, 0x00, 0x40));
-
-    SSCommand2 = new QPushButton(QStringLiteral("Credits && Thanks"), this);
-    SSCommand2->setObjectName(QStringLiteral("SSCommand2"));
-    placeAt(SSCommand2, 5520, 4980, 2055, 270);
-    setTextColour(SSCommand2, QColor(0xFF, 0x00, 0x00));
+    Command1[0] = commandButton(this, indexedName("Command1", 0), QStringLiteral("Configure"),
+                                QColor(0xC0, 0x00, 0x00), 60, 1065, 1290, 615);
+    Command1[1] = commandButton(this, indexedName("Command1", 1), QStringLiteral("Retrieve"),
+                                QColor(0x00, 0x00, 0xFF), 60, 1800, 1290, 615);
+    cmdExit = commandButton(this, QStringLiteral("cmdExit"), QStringLiteral("EXIT"), QColor(0x00, 0x00, 0x40), 360,
+                            5040, 732, 372);
+    SSCommand2 = commandButton(this, QStringLiteral("SSCommand2"), QStringLiteral("Credits && Thanks"),
+                               QColor(0xFF, 0x00, 0x00), 5520, 4980, 2055, 270);
 
     // The two tray pictures live in hidden image controls, as the design has them.
     const char *pictures[] = {":/pictures/tray-normal.svg", ":/pictures/tray-alert.svg"};

@@ -15,16 +15,6 @@ using namespace stormtap;
 
 namespace {
 
-QStringList lines(const QListWidget *list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
-    return result;
-}
-
-void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-
 } // namespace
 
 // A retrieval driven through the window's own buttons, against the local radar

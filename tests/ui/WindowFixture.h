@@ -5,11 +5,23 @@
 #include "ui/frmMain.h"
 
 #include <QFile>
+#include <QListWidget>
 #include <QTest>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <memory>
+
+// The lines of a list box, top to bottom.
+inline QStringList lines(const QListWidget *list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result << list->item(i)->text();
+    return result;
+}
+
+inline void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
 // A program directory of its own, a started window, and the messages it shows.
 struct Message {

@@ -21,19 +21,6 @@ const QByteArray ThreeSites = "\"KCCC Chicago, IL\",KCCC,2\r\n"
                               "\"KBBB Boston, MA\",KBBB,3\r\n"
                               "end\r\n";
 
-QStringList lines(const QListWidget *list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
-    return result;
-}
-
-void click(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {

@@ -30,16 +30,6 @@ QByteArray header(const QByteArray &rounds = "20", const QByteArray &refresh = "
 
 const QByteArray ChicagoVelocity = "\"KCCCanbv.gif\"\r\n\"Chicago, IL    Base Velocity\"\r\n1\r\n";
 
-QStringList lines(const QListWidget *list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
-    return result;
-}
-
-void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-
 // Types any text, letters outside ASCII included, one key event per character.
 void type(QWidget *widget, const QString &text)
 {
