@@ -13,10 +13,6 @@
 
 using namespace stormtap;
 
-namespace {
-
-} // namespace
-
 // A retrieval driven through the window's own buttons, against the local radar
 // server, with a clock that jumps.
 class TestRetrievalScreen : public QObject {
