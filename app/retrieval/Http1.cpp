@@ -96,13 +96,18 @@ void HTTP1::metaDataArrived()
         fail(0, QStringLiteral("too large"));
 }
 
+// Body and end may come before the header notification; the headers go first.
+// False when there is no reply (any longer) to go on with.
+bool HTTP1::headersDelivered()
+{
+    if (m_reply && !m_metaDataSeen)
+        metaDataArrived();
+    return m_reply != nullptr;
+}
+
 void HTTP1::bodyArrived()
 {
-    if (!m_reply)
-        return;
-    if (!m_metaDataSeen)
-        metaDataArrived();
-    if (!m_reply)
+    if (!headersDelivered())
         return;
     // The body of an error reply is nobody's image.
     if (!isSuccess(status())) {
@@ -120,11 +125,7 @@ void HTTP1::bodyArrived()
 
 void HTTP1::finished()
 {
-    if (!m_reply)
-        return;
-    if (!m_metaDataSeen)
-        metaDataArrived();
-    if (!m_reply)
+    if (!headersDelivered())
         return;
     if (m_reply->bytesAvailable() > 0)
         bodyArrived();

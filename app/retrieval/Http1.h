@@ -45,6 +45,7 @@ signals:
 
 private:
     void metaDataArrived();
+    bool headersDelivered();
     void bodyArrived();
     void finished();
     void fail(int status, const QString &reason);
