@@ -32,7 +32,7 @@ QString readCatalogue(const QByteArray &bytes, State &state)
     ItemReader reader(bytes);
     int n = 0;
     QString problem;
-    while (!reader.atEnd()) {
+    while (!reader.onlyBlankLinesLeft()) {
         const std::optional<QString> displayLine = reader.next();
         if (*displayLine == QLatin1String("end"))
             break;

@@ -11,6 +11,16 @@ bool isLineEnd(char c)
 
 ItemReader::ItemReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
 
+bool ItemReader::onlyBlankLinesLeft() const
+{
+    for (qsizetype i = m_pos; i < m_bytes.size(); ++i) {
+        const char c = m_bytes.at(i);
+        if (c != ' ' && !isLineEnd(c))
+            return false;
+    }
+    return true;
+}
+
 std::optional<QString> ItemReader::next()
 {
     if (atEnd())

@@ -19,6 +19,10 @@ public:
     // True once every byte has been read.
     bool atEnd() const { return m_pos >= m_bytes.size(); }
 
+    // True when nothing but blanks and line ends is left: blank lines at the end
+    // of a hand-edited file hold no further record.
+    bool onlyBlankLinesLeft() const;
+
     // The next item, or nothing when the end of the file had already been reached.
     std::optional<QString> next();
 

@@ -48,7 +48,7 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
     settings.NamingMode = quint8(integerItem(header[6], 0, 255));
     settings.ImageDirectory = header[7];
 
-    while (!reader.atEnd()) {
+    while (!reader.onlyBlankLinesLeft()) {
         const int number = int(config.entries.size()) + 1;
         if (number > SelectionSlots) {
             config.problem = QStringLiteral("it holds more than %1 entries").arg(SelectionSlots);

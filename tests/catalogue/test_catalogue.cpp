@@ -56,6 +56,7 @@ void TestCatalogue::readsUntilEndOrEndOfFile_data()
     QTest::newRow("three sites, no end line") << ThreeSites << 2;
     QTest::newRow("three sites and end") << ThreeSites + "end\r\n" << 2;
     QTest::newRow("nothing after end is read") << ThreeSites + "end\r\n\"KDDD x\",\"KDDD\",0\r\n" << 2;
+    QTest::newRow("blank lines after the last site") << ThreeSites + "\r\n  \r\n" << 2;
     QTest::newRow("END in capitals is a site") << ThreeSites + "END\r\nKEEE\r\n0\r\n" << 3;
     QTest::newRow("items on one line") << QByteArray("KAAA a,KAAA,1,KBBB b,KBBB,2") << 1;
     QTest::newRow("empty file") << QByteArray() << -1;

@@ -151,9 +151,10 @@ void TestConfigFile::emptyCatalogueMarksNothing()
 void TestConfigFile::readsThePlainQuotedForm()
 {
     // Quoted texts without doubled quotes, numbers with a leading blank, items
-    // after commas: the form older files were written in.
+    // after commas: the form older files were written in; blank lines that an
+    // editor left at the end hold no entry.
     const QByteArray old = "\"radar.example\"\r\n 80\r\n\"me\"\r\n\"p\"\r\n 7.5\r\n 30000\r\n 0\r\n\"C:\\images\\\"\r\n"
-                           "\"abc\",\"Abc            Base Reflectivity\", 0\r\n";
+                           "\"abc\",\"Abc            Base Reflectivity\", 0\r\n\r\n  \n";
     State state = catalogueState();
     const LoadedConfig config = parseConfig(old, state, 1);
     QVERIFY2(config.ok(), qPrintable(config.problem));
