@@ -74,17 +74,21 @@ bool ConfigController::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-bool ConfigController::GetConfig()
+bool ConfigController::GetConfig(bool repeatReport)
 {
     m_window.retrieval()->receiveState().TransferComplete = false;
     const auto startWith = qint16(leadingInteger(page().txtStart->text(), std::numeric_limits<qint16>::min(),
                                                  std::numeric_limits<qint16>::max()));
     const LoadedConfig config = loadConfig(configPath(), m_state, startWith);
     if (!config.ok()) {
-        showMessage(&m_window, QMessageBox::Warning, QStringLiteral("Stormtap"),
-                    config.problem + QStringLiteral("\nThe settings and the fetch list in use are kept."));
+        if (repeatReport || config.problem != m_lastProblem) {
+            showMessage(&m_window, QMessageBox::Warning, QStringLiteral("Stormtap"),
+                        config.problem + QStringLiteral("\nThe settings and the fetch list in use are kept."));
+        }
+        m_lastProblem = config.problem;
         return false;
     }
+    m_lastProblem.clear();
     applyConfig(config, m_state);
     QListWidget *list2 = m_window.SSTab1->radarSites->List2;
     list2->clear();

@@ -23,7 +23,9 @@ public:
 
     // Loads GLAVEN.CFG into the settings, the fetch list, List2 and the product
     // flags. A file that cannot be used is reported and changes nothing; false then.
-    bool GetConfig();
+    // Retrieve loads the file twice (for the fields, then for the run): with
+    // `repeatReport` false a problem that the last load reported is not shown again.
+    bool GetConfig(bool repeatReport = true);
     void fillSetupFields();
     // Writes GLAVEN.CFG; false when it was refused or failed (the user has been told).
     bool save();
@@ -47,6 +49,7 @@ private:
     State &m_state;
     frmMain &m_window;
     std::unique_ptr<FetchListEditor> m_fetchList;
+    QString m_lastProblem; // of the last load, empty when it succeeded
 };
 
 } // namespace stormtap

@@ -1,5 +1,6 @@
 #include "RetrievalController.h"
 
+#include "ConfigController.h"
 #include "MessageBox.h"
 #include "RetrievalScreen.h"
 #include "TrayController.h"
@@ -13,7 +14,7 @@
 namespace stormtap {
 
 RetrievalController::RetrievalController(State &state, frmMain &window)
-    : m_state(state), m_window(window), m_cycle(state, m_clock, *this, [this] { m_window.GetConfig(); })
+    : m_state(state), m_window(window), m_cycle(state, m_clock, *this, [this] { m_window.config()->GetConfig(false); })
 {
 }
 

@@ -25,6 +25,7 @@ private slots:
     void retrieveRunsTheRoundsAndRefusesConfigure();
     void stopHidesTheScreenAndStoresNothing();
     void rejectedPasswordIsShown();
+    void brokenFileIsReportedOnce();
 
 private:
     QListWidget *list3() { return m_fixture->find<QListWidget>("List3"); }
@@ -133,6 +134,18 @@ void TestRetrievalScreen::rejectedPasswordIsShown()
     QCOMPARE(lines(list3()), QStringList{"KENX -- Failed 401"});
     QCOMPARE(m_server.requests().size(), 2); // the rest of each round is skipped
     QVERIFY(images().isEmpty());
+}
+
+// Retrieve reads GLAVEN.CFG for the fields and again for the run; a broken
+// file is reported once, and the run goes on with the settings held.
+void TestRetrievalScreen::brokenFileIsReportedOnce()
+{
+    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n80\r\n");
+    click(m_fixture->window->Command1[1]);
+
+    QCOMPARE(m_fixture->messages.size(), size_t(1));
+    QVERIFY(m_fixture->messages[0].text.contains("the header ends after 2 of its 8 items"));
+    QCOMPARE(m_server.requests().size(), 4);
 }
 
 QTEST_MAIN(TestRetrievalScreen)
