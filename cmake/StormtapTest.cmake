@@ -4,6 +4,7 @@
 function(stormtap_add_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE stormtap_core Qt6::Test)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FATAL_WARNINGS=0"

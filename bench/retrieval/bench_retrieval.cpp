@@ -2,6 +2,7 @@
 // waiting for the next round, processor time per fetched image against curl's,
 // and peak memory while a 20 MB image is stored. See README.md.
 
+#include "RadarServerProcess.h"
 #include "retrieval/RetrievalCycle.h"
 #include "retrieval/RetrievalDisplay.h"
 
@@ -79,15 +80,8 @@ struct Server {
     quint16 port = 0;
     bool start(const QString &size)
     {
-        process.start(QStringLiteral(RADARSERVER_PATH), {"--sites", SITES_DAT, "--port", "0", "--size", size, "--user",
-                                                         "demo", "--password", "demo"});
-        if (!process.waitForStarted(5000))
-            return false;
-        while (!process.canReadLine())
-            if (!process.waitForReadyRead(5000))
-                return false;
-        const QByteArray line = process.readLine().trimmed();
-        port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
+        port = startRadarServer(process, QStringLiteral(RADARSERVER_PATH),
+                                {"--sites", SITES_DAT, "--size", size, "--user", "demo", "--password", "demo"});
         return port != 0;
     }
     QByteArray control(const QString &command)

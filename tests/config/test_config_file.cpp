@@ -1,6 +1,7 @@
 #include "config/ConfigReader.h"
 #include "config/ConfigWriter.h"
 #include "config/ImageDirectory.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,19 +37,6 @@ State catalogueState()
 const ConfigFields PlainFields{"radar.example", "8080", "me", "secret", "/srv/images/"};
 
 const QByteArray PlainHeader = "\"radar.example\"\r\n8080\r\n\"me\"\r\n\"secret\"\r\n15\r\n20\r\n1\r\n\"/srv/images/\"\r\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 } // namespace
 
@@ -251,7 +239,7 @@ void TestConfigFile::malformedFilesAreRefused()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath("GLAVEN.CFG");
-    writeAll(path, bytes);
+    QVERIFY(writeFile(path, bytes));
     const LoadedConfig config = loadConfig(path, catalogueState(), 1);
     QVERIFY2(config.problem.contains(QDir::toNativeSeparators(path)), qPrintable(config.problem));
     QVERIFY2(config.problem.contains(reason), qPrintable(config.problem));
@@ -317,29 +305,29 @@ void TestConfigFile::saveRefusesBadFields()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath("GLAVEN.CFG");
-    writeAll(path, "before");
+    QVERIFY(writeFile(path, "before"));
     const QString problem = writeConfig(path, {server, port, "u", password, "d"}, catalogueState());
     if (reason.isEmpty()) {
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        QVERIFY(readAll(path).startsWith("\"s\"\r\n" + QByteArray::number(*parsePort(port)) + "\r\n"));
+        QVERIFY(readFile(path).startsWith("\"s\"\r\n" + QByteArray::number(*parsePort(port)) + "\r\n"));
         return;
     }
     QVERIFY2(problem.startsWith("Cannot save " + QDir::toNativeSeparators(path) + ": " + reason), qPrintable(problem));
-    QCOMPARE(readAll(path), QByteArray("before"));
+    QCOMPARE(readFile(path), QByteArray("before"));
 }
 
 void TestConfigFile::savedFileIsTheOwnersOnly()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("GLAVEN.CFG");
-    writeAll(path, "before");
+    QVERIFY(writeFile(path, "before"));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     for (int round = 0; round < 2; ++round) { // replacing a file, then a file of our own
         QCOMPARE(writeConfig(path, PlainFields, catalogueState()), QString());
         QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
-    QCOMPARE(readAll(path), PlainHeader);
+    QCOMPARE(readFile(path), PlainHeader);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"GLAVEN.CFG"}); // no leftovers
 }
 

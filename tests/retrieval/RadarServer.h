@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RadarServerProcess.h"
+
 #include <QByteArray>
 #include <QEventLoop>
 #include <QJsonArray>
@@ -28,17 +30,9 @@ public:
             return false;
         sites.write(Sites);
         sites.close();
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(RADARSERVER_PATH),
-                        QStringList{"--port", "0", "--sites", sites.fileName(), "--size", "160x120"} + extra);
-        if (!m_process.waitForStarted(5000))
-            return false;
-        while (!m_process.canReadLine())
-            if (!m_process.waitForReadyRead(5000))
-                return false;
-        const QByteArray line = m_process.readLine().trimmed();
-        port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
-        return line.startsWith("listening 127.0.0.1:") && port != 0;
+        port = startRadarServer(m_process, QStringLiteral(RADARSERVER_PATH),
+                                QStringList{"--sites", sites.fileName(), "--size", "160x120"} + extra);
+        return port != 0;
     }
 
     ~RadarServer()

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "retrieval/ImageFiles.h"
 
 #include <QDir>
@@ -6,23 +7,6 @@
 #include <QtTest>
 
 using namespace stormtap;
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 class TestImageFiles : public QObject {
     Q_OBJECT
@@ -123,10 +107,10 @@ void TestImageFiles::rotationKeepsNineFiles_data()
 {
     QTest::addColumn<int>("first");
     QTest::addColumn<QStringList>("after"); // contents of files 1 to 9 after the rotation
-    QTest::newRow("files 1 to 9") << 1 << QStringList{"2", "3", "4", "5", "6", "7", "8", "9", "<missing>"};
+    QTest::newRow("files 1 to 9") << 1 << QStringList{"2", "3", "4", "5", "6", "7", "8", "9", "<unreadable>"};
     QTest::newRow("files 6 to 9") << 6
-                                  << QStringList{"<missing>", "<missing>", "<missing>", "<missing>", "6", "7", "8", "9",
-                                                 "<missing>"};
+                                  << QStringList{"<unreadable>", "<unreadable>", "<unreadable>", "<unreadable>", "6", "7", "8", "9",
+                                                 "<unreadable>"};
 }
 
 void TestImageFiles::rotationKeepsNineFiles()
@@ -136,8 +120,8 @@ void TestImageFiles::rotationKeepsNineFiles()
     QTemporaryDir dir;
     const QString directory = dir.path() + QDir::separator();
     for (int i = first; i <= 9; ++i)
-        writeFile(directory + QString("KENXanb%1.gif").arg(i), QByteArray::number(i));
-    writeFile(directory + "KENXanb0.gif", "0"); // a start number of 0 never rotates
+        QVERIFY(writeFile(directory + QString("KENXanb%1.gif").arg(i), QByteArray::number(i)));
+    QVERIFY(writeFile(directory + "KENXanb0.gif", "0")); // a start number of 0 never rotates
 
     QString error;
     QCOMPARE(buildImageFileName(directory, 1, "KENXanb", 10, QString(), &error), QString("KENXanb9.gif"));
@@ -152,7 +136,7 @@ void TestImageFiles::writeReplacesTheWholeFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("KENX3.gif");
-    writeFile(path, QByteArray(5000, 'x'));
+    QVERIFY(writeFile(path, QByteArray(5000, 'x')));
     QString error;
     QVERIFY(writeImageFile(path, "GIF87a-short", &error));
     QCOMPARE(readFile(path), QByteArray("GIF87a-short"));

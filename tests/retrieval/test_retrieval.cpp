@@ -1,6 +1,7 @@
 #include "FakeClock.h"
 #include "RadarServer.h"
 #include "RecordingDisplay.h"
+#include "TestFiles.h"
 #include "retrieval/RetrievalCycle.h"
 
 #include <QDir>
@@ -42,11 +43,7 @@ struct Rig {
     }
 
     QStringList files() const { return QDir(images.path()).entryList(QDir::Files, QDir::Name); }
-    QByteArray read(const QString &name) const
-    {
-        QFile f(images.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString &name) const { return readFile(images.filePath(name)); }
     QList<FetchOutcome::Kind> kinds() const
     {
         QList<FetchOutcome::Kind> result;

@@ -1,3 +1,5 @@
+#include "RadarServerProcess.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,18 +67,8 @@ private:
 
 bool RadarServerTest::startServer(QProcess *process, quint16 *port, const QStringList &extraArguments)
 {
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QStringLiteral(RADARSERVER_PATH),
-                   QStringList{"--port", "0", "--sites", m_sites, "--size", "160x120"} + extraArguments);
-    if (!process->waitForStarted(5000))
-        return false;
-    while (!process->canReadLine())
-        if (!process->waitForReadyRead(5000))
-            return false;
-    const QByteArray line = process->readLine().trimmed();
-    if (!line.startsWith("listening 127.0.0.1:"))
-        return false;
-    *port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
+    *port = startRadarServer(*process, QStringLiteral(RADARSERVER_PATH),
+                             QStringList{"--sites", m_sites, "--size", "160x120"} + extraArguments);
     return *port != 0;
 }
 

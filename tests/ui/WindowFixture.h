@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "ui/MessageBox.h"
 #include "ui/StartUp.h"
 #include "ui/frmMain.h"
@@ -48,9 +49,8 @@ public:
 
     void writeFile(const QString &name, const QByteArray &bytes)
     {
-        QFile file(dir.filePath(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
+        if (!::writeFile(dir.filePath(name), bytes))
+            qFatal("cannot write %s", qPrintable(name));
     }
 
     template <typename T> T *find(const QString &name) const

@@ -55,11 +55,7 @@ struct Screen : WindowFixture {
     QCheckBox *infinite() const { return find<QCheckBox>("Check1"); }
     QPushButton *add() const { return find<QPushButton>("cmdConfigAdd"); }
     QListWidget *list2() const { return find<QListWidget>("List2"); }
-    QByteArray config() const
-    {
-        QFile file(dir.filePath("GLAVEN.CFG"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray config() const { return readFile(dir.filePath("GLAVEN.CFG")); }
     void selectSite(const QString &line)
     {
         auto *list = find<QListWidget>("List1");
