@@ -3,10 +3,7 @@
 namespace stormtap {
 
 namespace {
-bool isLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
-}
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 } // namespace
 
 ItemReader::ItemReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}

@@ -9,10 +9,7 @@
 namespace stormtap {
 
 namespace {
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 } // namespace
 
 double leadingNumber(QStringView text)

@@ -14,8 +14,8 @@ namespace stormtap {
 
 namespace {
 
-const char *const HeaderItems[] = {"web server", "port",          "user name",   "password",
-                                   "refresh interval", "number of rounds", "naming mode", "image directory"};
+const char *const HeaderItems[] = {"web server",       "port",        "user name",      "password", "refresh interval",
+                                   "number of rounds", "naming mode", "image directory"};
 
 int integerItem(const QString &item, int low, int high) { return leadingInteger(item, low, high); }
 
@@ -43,8 +43,8 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
     settings.UserName = header[2];
     settings.Password = header[3];
     settings.RefreshMinutes = leadingNumber(header[4]);
-    settings.LoopCount = qint16(integerItem(header[5], std::numeric_limits<qint16>::min(),
-                                            std::numeric_limits<qint16>::max()));
+    settings.LoopCount =
+        qint16(integerItem(header[5], std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
     settings.NamingMode = quint8(integerItem(header[6], 0, 255));
     settings.ImageDirectory = header[7];
 

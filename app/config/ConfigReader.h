@@ -14,9 +14,9 @@ namespace stormtap {
 // that a broken file leaves the state as it was.
 struct LoadedConfig {
     Settings settings;
-    std::vector<SelectionEntry> entries;                    // in file order
-    std::vector<std::pair<int, int>> chosen;                // (site, product) flags to set
-    QString problem;                                        // empty when the file was read in full
+    std::vector<SelectionEntry> entries;     // in file order
+    std::vector<std::pair<int, int>> chosen; // (site, product) flags to set
+    QString problem;                         // empty when the file was read in full
     bool ok() const { return problem.isEmpty(); }
 };
 

@@ -112,9 +112,9 @@ QString writeConfig(const QString &path, const ConfigFields &fields, const State
 
     const QByteArray bytes = configBytes(fields, *parsePort(fields.port), state);
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly)
-                         && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-                         && file.write(bytes) == bytes.size() && file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+                         file.write(bytes) == bytes.size() && file.commit();
     if (!written)
         return QStringLiteral("Cannot save %1: %2.").arg(shownPath, file.errorString());
     return {};

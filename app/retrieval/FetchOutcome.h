@@ -17,8 +17,8 @@ struct FetchOutcome {
         Abandoned,   // no file name or a file error
     };
     Kind kind = Stopped;
-    int status = 0;   // the HTTP status for Failed, when there was one
-    QString reason;   // a short text for Failed and Abandoned
+    int status = 0; // the HTTP status for Failed, when there was one
+    QString reason; // a short text for Failed and Abandoned
 };
 
 } // namespace stormtap

@@ -52,7 +52,8 @@ void HTTP1::start()
     if (!IfModifiedSince.isEmpty())
         request.setRawHeader("If-Modified-Since", IfModifiedSince.toLatin1());
     if (!UserName.isEmpty() || !Password.isEmpty())
-        request.setRawHeader("Authorization", "Basic " + (UserName + QLatin1Char(':') + Password).toLatin1().toBase64());
+        request.setRawHeader("Authorization",
+                             "Basic " + (UserName + QLatin1Char(':') + Password).toLatin1().toBase64());
 
     m_reply = m_manager.get(request);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HTTP1::metaDataArrived);

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QString>
 
-
 namespace stormtap {
 
 // The HTTP client component of the window: one GET at a time with the settings

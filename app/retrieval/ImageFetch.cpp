@@ -141,8 +141,8 @@ FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
     if (start < 0)
         return stopped(FetchOutcome::NotAnImage, QStringLiteral("no GIF87 picture in the reply for ") + E.ImagePath);
     ImageData = start == 0 ? ReceiveBuffer : ReceiveBuffer.mid(start);
-    statusText += QStringLiteral(" ... ") + LastModifiedHeader + QStringLiteral(" -  #") +
-                  QString::number(E.SequenceNumber);
+    statusText +=
+        QStringLiteral(" ... ") + LastModifiedHeader + QStringLiteral(" -  #") + QString::number(E.SequenceNumber);
 
     const Settings &settings = m_state.settings;
     QString error;

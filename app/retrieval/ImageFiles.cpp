@@ -12,10 +12,7 @@ QString sequentialPath(const QString &directory, const QString &prefix, int numb
     return directory + prefix + QString::number(number) + QStringLiteral(".gif");
 }
 
-QString reason(const QString &path, const QString &systemReason)
-{
-    return path + QStringLiteral(": ") + systemReason;
-}
+QString reason(const QString &path, const QString &systemReason) { return path + QStringLiteral(": ") + systemReason; }
 
 } // namespace
 
@@ -66,8 +63,8 @@ bool rotateSequentialFiles(const QString &directory, const QString &prefix, QStr
     return true;
 }
 
-QString buildImageFileName(const QString &directory, quint8 namingMode, const QString &prefix,
-                           qint16 sequenceNumber, const QString &lastModified, QString *error)
+QString buildImageFileName(const QString &directory, quint8 namingMode, const QString &prefix, qint16 sequenceNumber,
+                           const QString &lastModified, QString *error)
 {
     if (!isSafeFileName(prefix)) {
         *error = QStringLiteral("unsafe file name");

@@ -31,8 +31,8 @@ bool rotateSequentialFiles(const QString &directory, const QString &prefix, QStr
 
 // The name for a new image under the naming mode, rotating first when a
 // sequential name is past 9. Empty, with the reason, when no name can be made.
-QString buildImageFileName(const QString &directory, quint8 namingMode, const QString &prefix,
-                           qint16 sequenceNumber, const QString &lastModified, QString *error);
+QString buildImageFileName(const QString &directory, quint8 namingMode, const QString &prefix, qint16 sequenceNumber,
+                           const QString &lastModified, QString *error);
 
 // Replaces the file with exactly `bytes`; the earlier file stays whole until the
 // new one is complete.

@@ -100,7 +100,7 @@ void RetrievalCycle::startRound()
     const QDateTime now = m_waiter.clock().localNow();
     m_display.setLastCheck(displayDateTime(now));
     m_display.setNextCheck(m_state.RoundNumber < m_state.settings.LoopCount ? displayDateTime(now.addMSecs(period))
-                                                                             : QString());
+                                                                            : QString());
     m_display.setRound(QString::number(m_state.RoundNumber));
 }
 

@@ -9,8 +9,8 @@
 #include "config/ConfigReader.h"
 #include "config/ConfigWriter.h"
 #include "config/ImageDirectory.h"
-#include "retrieval/ImageFetch.h"
 #include "frmMain.h"
+#include "retrieval/ImageFetch.h"
 #include "state/Text.h"
 
 #include <QCheckBox>

@@ -63,10 +63,7 @@ void FetchListEditor::siteSelected()
     m_page.cmdConfigAdd->setEnabled(false);
 }
 
-void FetchListEditor::boxChanged(int index)
-{
-    m_page.cmdConfigAdd->setEnabled(offered(index) || anyOffered());
-}
+void FetchListEditor::boxChanged(int index) { m_page.cmdConfigAdd->setEnabled(offered(index) || anyOffered()); }
 
 void FetchListEditor::add()
 {

@@ -28,7 +28,10 @@ int RetrievalController::statusLineCount() const { return m_window.frame1->List3
 
 void RetrievalController::removeStatusLine(int row) { delete m_window.frame1->List3->takeItem(row); }
 
-void RetrievalController::insertStatusLine(int row, const QString &text) { m_window.frame1->List3->insertItem(row, text); }
+void RetrievalController::insertStatusLine(int row, const QString &text)
+{
+    m_window.frame1->List3->insertItem(row, text);
+}
 
 void RetrievalController::clearStatusLines() { m_window.frame1->List3->clear(); }
 

@@ -97,9 +97,6 @@ void TrayController::Timer2Tick()
     m_timer2->stop();
 }
 
-void TrayController::remove()
-{
-    IconTray.hide();
-}
+void TrayController::remove() { IconTray.hide(); }
 
 } // namespace stormtap

@@ -8,10 +8,7 @@ namespace stormtap {
 
 // The window is designed in twips: 15 twips make one pixel at 96 dpi. Qt's own
 // scaling takes care of screens with more dots per inch.
-inline int twips(int value)
-{
-    return qRound(value / 15.0);
-}
+inline int twips(int value) { return qRound(value / 15.0); }
 
 inline QRect twipsRect(int left, int top, int width, int height)
 {

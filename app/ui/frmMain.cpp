@@ -102,10 +102,10 @@ void frmMain::buildStartView()
     Label4->setFont(designFont(QStringLiteral("Comic Sans MS"), 48, false, true));
     setTextColour(Label4, QColor(0xFF, 0xFF, 0x00));
 
-    Command1[0] = commandButton(this, indexedName("Command1", 0), QStringLiteral("Configure"),
-                                QColor(0xC0, 0x00, 0x00), 60, 1065, 1290, 615);
-    Command1[1] = commandButton(this, indexedName("Command1", 1), QStringLiteral("Retrieve"),
-                                QColor(0x00, 0x00, 0xFF), 60, 1800, 1290, 615);
+    Command1[0] = commandButton(this, indexedName("Command1", 0), QStringLiteral("Configure"), QColor(0xC0, 0x00, 0x00),
+                                60, 1065, 1290, 615);
+    Command1[1] = commandButton(this, indexedName("Command1", 1), QStringLiteral("Retrieve"), QColor(0x00, 0x00, 0xFF),
+                                60, 1800, 1290, 615);
     cmdExit = commandButton(this, QStringLiteral("cmdExit"), QStringLiteral("EXIT"), QColor(0x00, 0x00, 0x40), 360,
                             5040, 732, 372);
     SSCommand2 = commandButton(this, QStringLiteral("SSCommand2"), QStringLiteral("Credits && Thanks"),
@@ -161,14 +161,16 @@ void frmMain::Command1Click(int index)
     const bool retrievalShown = !frame1->isHidden();
     if (index == 0) {
         if (retrievalShown) {
-            showMessage(this, QMessageBox::Critical, QStringLiteral("ERROR"), QStringLiteral("Close RETRIEVAL form first!"));
+            showMessage(this, QMessageBox::Critical, QStringLiteral("ERROR"),
+                        QStringLiteral("Close RETRIEVAL form first!"));
             return;
         }
         if (configShown)
             return;
     } else {
         if (configShown) {
-            showMessage(this, QMessageBox::Critical, QStringLiteral("ERROR"), QStringLiteral("Close SETUP form first!"));
+            showMessage(this, QMessageBox::Critical, QStringLiteral("ERROR"),
+                        QStringLiteral("Close SETUP form first!"));
             return;
         }
         // A stopped run may still be unwinding: a new one starts only after it.

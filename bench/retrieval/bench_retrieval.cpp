@@ -87,7 +87,8 @@ struct Server {
     QByteArray control(const QString &command)
     {
         QNetworkAccessManager network;
-        QNetworkReply *reply = network.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/control/%2").arg(port).arg(command))));
+        QNetworkReply *reply =
+            network.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/control/%2").arg(port).arg(command))));
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec();
@@ -160,7 +161,8 @@ int perImage(int images)
     curlEach = (cpuSeconds(RUSAGE_CHILDREN) - start) / images;
     QStringList all{"-s", "-u", "demo:demo"};
     for (const QString &path : paths)
-        all << "-o" << "/dev/null" << base + path;
+        all << "-o"
+            << "/dev/null" << base + path;
     start = cpuSeconds(RUSAGE_CHILDREN);
     QProcess::execute(QStringLiteral("curl"), all);
     curlOne = (cpuSeconds(RUSAGE_CHILDREN) - start) / images;

@@ -76,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fail("a written file does not read back");
     applyConfig(again, *state);
     const Settings &after = state->settings;
-    if (after.Server != before.Server || after.UserName != before.UserName || after.Password != before.Password
-        || after.ImageDirectory != before.ImageDirectory)
+    if (after.Server != before.Server || after.UserName != before.UserName || after.Password != before.Password ||
+        after.ImageDirectory != before.ImageDirectory)
         fail("a text changed on its way through the file");
     if (written(*state) != first)
         fail("a written file, read and written again, differs");

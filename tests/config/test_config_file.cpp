@@ -1,7 +1,7 @@
+#include "TestFiles.h"
 #include "config/ConfigReader.h"
 #include "config/ConfigWriter.h"
 #include "config/ImageDirectory.h"
-#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +36,8 @@ State catalogueState()
 
 const ConfigFields PlainFields{"radar.example", "8080", "me", "secret", "/srv/images/"};
 
-const QByteArray PlainHeader = "\"radar.example\"\r\n8080\r\n\"me\"\r\n\"secret\"\r\n15\r\n20\r\n1\r\n\"/srv/images/\"\r\n";
+const QByteArray PlainHeader =
+    "\"radar.example\"\r\n8080\r\n\"me\"\r\n\"secret\"\r\n15\r\n20\r\n1\r\n\"/srv/images/\"\r\n";
 
 } // namespace
 
@@ -74,11 +75,10 @@ void TestConfigFile::writesHeaderAndEntriesInOrder()
     state.Sites[1].ProductChosen[5] = 1;
     state.Sites[2].ProductChosen[1] = 1;
     QCOMPARE(configBytes(PlainFields, 8080, state),
-             PlainHeader
-                 + "\"abc\"\r\n\"Abc            Base Reflectivity\"\r\n0\r\n"
-                   "\"abcxn1r.gif\"\r\n\"Abc            1-Hr Precip Total\"\r\n2\r\n"
-                   "\"bbbxnat.gif\"\r\n\"13 letters ab  Composite Reflectivity\"\r\n5\r\n"
-                   "\"cccanbv.gif\"\r\n\"14 letters abc Base Velocity\"\r\n1\r\n");
+             PlainHeader + "\"abc\"\r\n\"Abc            Base Reflectivity\"\r\n0\r\n"
+                           "\"abcxn1r.gif\"\r\n\"Abc            1-Hr Precip Total\"\r\n2\r\n"
+                           "\"bbbxnat.gif\"\r\n\"13 letters ab  Composite Reflectivity\"\r\n5\r\n"
+                           "\"cccanbv.gif\"\r\n\"14 letters abc Base Velocity\"\r\n1\r\n");
 }
 
 void TestConfigFile::readsEntries()
@@ -122,7 +122,8 @@ void TestConfigFile::readsEntries()
 void TestConfigFile::entryOfAVanishedSiteMarksTheLastSite()
 {
     State state = catalogueState();
-    const LoadedConfig config = parseConfig(PlainHeader + "\"gone\"\r\n\"Vanished site Base Velocity\"\r\n1\r\n", state, 1);
+    const LoadedConfig config =
+        parseConfig(PlainHeader + "\"gone\"\r\n\"Vanished site Base Velocity\"\r\n1\r\n", state, 1);
     QVERIFY(config.ok());
     QCOMPARE(config.chosen, (std::vector<std::pair<int, int>>{{2, 1}}));
 }
@@ -185,7 +186,8 @@ void TestConfigFile::textsReadBackAsTyped()
     QCOMPARE(config.settings.ImageDirectory, text + "d");
     QCOMPARE(config.entries.size(), size_t(1));
     const Settings &read = config.settings;
-    QCOMPARE(configBytes({read.Server, "80", read.UserName, read.Password, read.ImageDirectory}, read.Port, state), bytes);
+    QCOMPARE(configBytes({read.Server, "80", read.UserName, read.Password, read.ImageDirectory}, read.Port, state),
+             bytes);
 }
 
 void TestConfigFile::numbersReadBack_data()
@@ -227,8 +229,10 @@ void TestConfigFile::malformedFilesAreRefused_data()
     QTest::newRow("short header") << QByteArray("\"s\"\r\n80\r\n\"u\"\r\n") << "the header ends after 3 of its 8 items";
     QTest::newRow("entry without product") << PlainHeader + "\"abc\"\r\n\"Abc Base Reflectivity\"\r\n"
                                            << "entry 1 is cut short: it lacks its product index";
-    QTest::newRow("entry of one item") << PlainHeader + "\"abc\"\r\n" << "entry 1 is cut short: it lacks its display text";
-    QTest::newRow("product 6") << PlainHeader + "\"abc\"\r\n\"Abc\"\r\n6\r\n" << "entry 1 has the product index \"6\"";
+    QTest::newRow("entry of one item") << PlainHeader + "\"abc\"\r\n"
+                                       << "entry 1 is cut short: it lacks its display text";
+    QTest::newRow("product 6") << PlainHeader + "\"abc\"\r\n\"Abc\"\r\n6\r\n"
+                               << "entry 1 has the product index \"6\"";
     QTest::newRow("product -1") << PlainHeader + "\"abc\"\r\n\"Abc\"\r\n0\r\n\"abc\"\r\n\"Abc\"\r\n-1\r\n"
                                 << "entry 2 has the product index \"-1\"";
 }
@@ -283,18 +287,41 @@ void TestConfigFile::saveRefusesBadFields_data()
     QTest::addColumn<QString>("server");
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("reason"); // empty: saved
-    QTest::newRow("port 1") << "1" << "s" << "p" << QString();
-    QTest::newRow("port 65535 with blanks") << " 65535 " << "s" << "p" << QString();
-    QTest::newRow("port 0") << "0" << "s" << "p" << "the port \"0\" is not a whole number from 1 to 65535";
-    QTest::newRow("port 65536") << "65536" << "s" << "p" << "the port \"65536\"";
-    QTest::newRow("port -80") << "-80" << "s" << "p" << "the port \"-80\"";
-    QTest::newRow("port 80x") << "80x" << "s" << "p" << "the port \"80x\"";
-    QTest::newRow("port 8.5") << "8.5" << "s" << "p" << "the port \"8.5\"";
-    QTest::newRow("port empty") << "" << "s" << "p" << "the port \"\"";
+    QTest::newRow("port 1") << "1"
+                            << "s"
+                            << "p" << QString();
+    QTest::newRow("port 65535 with blanks") << " 65535 "
+                                            << "s"
+                                            << "p" << QString();
+    QTest::newRow("port 0") << "0"
+                            << "s"
+                            << "p"
+                            << "the port \"0\" is not a whole number from 1 to 65535";
+    QTest::newRow("port 65536") << "65536"
+                                << "s"
+                                << "p"
+                                << "the port \"65536\"";
+    QTest::newRow("port -80") << "-80"
+                              << "s"
+                              << "p"
+                              << "the port \"-80\"";
+    QTest::newRow("port 80x") << "80x"
+                              << "s"
+                              << "p"
+                              << "the port \"80x\"";
+    QTest::newRow("port 8.5") << "8.5"
+                              << "s"
+                              << "p"
+                              << "the port \"8.5\"";
+    QTest::newRow("port empty") << ""
+                                << "s"
+                                << "p"
+                                << "the port \"\"";
     QTest::newRow("server outside Latin-1") << "80" << QString::fromUtf8("radar.€xample") << "p"
                                             << "the field \"WWW Server\" holds characters that the file cannot store";
-    QTest::newRow("password outside Latin-1") << "80" << "s" << QString::fromUtf8("пароль")
-                                              << "the field \"Password\" holds characters";
+    QTest::newRow("password outside Latin-1")
+        << "80"
+        << "s" << QString::fromUtf8("пароль") << "the field \"Password\" holds characters";
 }
 
 void TestConfigFile::saveRefusesBadFields()
@@ -336,12 +363,15 @@ void TestConfigFile::imageDirectoryEndsWithSeparator_data()
     const QString sep = QDir::separator();
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("no separator") << "/srv/images" << "/srv/images" + sep;
-    QTest::newRow("ends with /") << "/srv/images/" << "/srv/images/";
+    QTest::newRow("no separator") << "/srv/images"
+                                  << "/srv/images" + sep;
+    QTest::newRow("ends with /") << "/srv/images/"
+                                 << "/srv/images/";
     QTest::newRow("empty") << "" << sep;
     QTest::newRow("ends with the platform's separator") << "images" + sep << "images" + sep;
     if (sep != QLatin1String("\\"))
-        QTest::newRow("a backslash is a character here") << "C:\\images\\" << "C:\\images\\/";
+        QTest::newRow("a backslash is a character here") << "C:\\images\\"
+                                                         << "C:\\images\\/";
 }
 
 void TestConfigFile::imageDirectoryEndsWithSeparator()

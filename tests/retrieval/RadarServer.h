@@ -46,8 +46,8 @@ public:
     // A /control/ request, e.g. "misbehave?path=KENX&mode=status&code=500".
     QByteArray control(const QString &command)
     {
-        QNetworkReply *reply =
-            m_network.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/control/%2").arg(port).arg(command))));
+        QNetworkReply *reply = m_network.get(
+            QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/control/%2").arg(port).arg(command))));
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);

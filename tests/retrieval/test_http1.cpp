@@ -53,11 +53,16 @@ Exchange TestHttp1::fetch(HTTP1 &http, const QString &path, const QString &ifMod
     QEventLoop loop;
     QMetaObject::Connection c[4] = {
         connect(&http, &HTTP1::header, [&](const QString &n, const QString &v) { e.headers[n.toLower()] = v; }),
-        connect(&http, &HTTP1::transfer, [&](qint32 count, const QByteArray &chunk) {
-            e.counts << count;
-            e.body += chunk;
-        }),
-        connect(&http, &HTTP1::endOfTransfer, [&] { ++e.ends; loop.quit(); }),
+        connect(&http, &HTTP1::transfer,
+                [&](qint32 count, const QByteArray &chunk) {
+                    e.counts << count;
+                    e.body += chunk;
+                }),
+        connect(&http, &HTTP1::endOfTransfer,
+                [&] {
+                    ++e.ends;
+                    loop.quit();
+                }),
         connect(&http, &HTTP1::failure, [&](int status, const QString &reason) {
             ++e.failures;
             e.status = status;
@@ -105,7 +110,8 @@ void TestHttp1::sendsCredentialsAndIfModifiedSince()
     QCOMPARE(log.size(), 2);
     QVERIFY(log[0].toObject().value("If-Modified-Since").isNull());
     QCOMPARE(log[1].toObject().value("If-Modified-Since").toString(), lastModified);
-    QCOMPARE(log[0].toObject().value("Authorization").toString(), QString("Basic ") + QByteArray("demo:secret").toBase64());
+    QCOMPARE(log[0].toObject().value("Authorization").toString(),
+             QString("Basic ") + QByteArray("demo:secret").toBase64());
 }
 
 void TestHttp1::reportsFailuresWithTheirStatus_data()
@@ -116,14 +122,30 @@ void TestHttp1::reportsFailuresWithTheirStatus_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("reason"); // for failures without a status
 
-    QTest::newRow("wrong password") << "KENX" << "" << "wrong" << 401 << "";
-    QTest::newRow("unknown path") << "KZZZ" << "" << "secret" << 404 << "";
-    QTest::newRow("server error") << "KENX" << "mode=status&code=500" << "secret" << 500 << "";
-    QTest::newRow("redirect is not followed") << "KENX" << "mode=status&code=302" << "secret" << 302 << "";
-    QTest::newRow("dropped before the reply") << "KENX" << "mode=drop&at=request" << "secret" << 0 << "closed";
-    QTest::newRow("dropped after the headers") << "KENX" << "mode=drop&at=headers" << "secret" << 0 << "";
-    QTest::newRow("dropped in the body") << "KENX" << "mode=drop&at=body" << "secret" << 0 << "";
-    QTest::newRow("over 64 MiB") << "KENX" << "mode=huge" << "secret" << 0 << "too large";
+    QTest::newRow("wrong password") << "KENX"
+                                    << ""
+                                    << "wrong" << 401 << "";
+    QTest::newRow("unknown path") << "KZZZ"
+                                  << ""
+                                  << "secret" << 404 << "";
+    QTest::newRow("server error") << "KENX"
+                                  << "mode=status&code=500"
+                                  << "secret" << 500 << "";
+    QTest::newRow("redirect is not followed") << "KENX"
+                                              << "mode=status&code=302"
+                                              << "secret" << 302 << "";
+    QTest::newRow("dropped before the reply") << "KENX"
+                                              << "mode=drop&at=request"
+                                              << "secret" << 0 << "closed";
+    QTest::newRow("dropped after the headers") << "KENX"
+                                               << "mode=drop&at=headers"
+                                               << "secret" << 0 << "";
+    QTest::newRow("dropped in the body") << "KENX"
+                                         << "mode=drop&at=body"
+                                         << "secret" << 0 << "";
+    QTest::newRow("over 64 MiB") << "KENX"
+                                 << "mode=huge"
+                                 << "secret" << 0 << "too large";
 }
 
 void TestHttp1::reportsFailuresWithTheirStatus()

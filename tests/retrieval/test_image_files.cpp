@@ -29,10 +29,14 @@ void TestImageFiles::prefixIsTheFirstSevenCharacters_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("prefix");
-    QTest::newRow("product 0") << "KENX" << "KENX";
-    QTest::newRow("long path") << "KENXanbv.gif" << "KENXanb";
-    QTest::newRow("exactly seven") << "KENXabc" << "KENXabc";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("product 0") << "KENX"
+                               << "KENX";
+    QTest::newRow("long path") << "KENXanbv.gif"
+                               << "KENXanb";
+    QTest::newRow("exactly seven") << "KENXabc"
+                                   << "KENXabc";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestImageFiles::prefixIsTheFirstSevenCharacters()
@@ -46,13 +50,20 @@ void TestImageFiles::timeStampNames_data()
 {
     QTest::addColumn<QString>("lastModified");
     QTest::addColumn<QString>("name");
-    QTest::newRow("RFC 1123") << "Tue, 15 Nov 1994 08:12:31 GMT" << "KENX_0812.gif";
-    QTest::newRow("colon at 3") << "12:3" << "KENX_123.gif"; // hour from 1, minute from 4
-    QTest::newRow("text ends early") << "ab 07:5" << "KENX_075.gif";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("no colon") << "Tue, 15 Nov 1994" << "";
-    QTest::newRow("colon at 1") << ":12:30" << "";
-    QTest::newRow("colon at 2") << "1:12:30" << "";
+    QTest::newRow("RFC 1123") << "Tue, 15 Nov 1994 08:12:31 GMT"
+                              << "KENX_0812.gif";
+    QTest::newRow("colon at 3") << "12:3"
+                                << "KENX_123.gif"; // hour from 1, minute from 4
+    QTest::newRow("text ends early") << "ab 07:5"
+                                     << "KENX_075.gif";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("no colon") << "Tue, 15 Nov 1994"
+                              << "";
+    QTest::newRow("colon at 1") << ":12:30"
+                                << "";
+    QTest::newRow("colon at 2") << "1:12:30"
+                                << "";
 }
 
 void TestImageFiles::timeStampNames()
@@ -99,7 +110,8 @@ void TestImageFiles::unsafeNamesAreRefused()
     QFETCH(QString, lastModified);
     QTemporaryDir dir;
     QString error;
-    QCOMPARE(buildImageFileName(dir.path() + QDir::separator(), quint8(mode), prefix, 3, lastModified, &error), QString());
+    QCOMPARE(buildImageFileName(dir.path() + QDir::separator(), quint8(mode), prefix, 3, lastModified, &error),
+             QString());
     QCOMPARE(error, QString("unsafe file name"));
 }
 
@@ -108,9 +120,9 @@ void TestImageFiles::rotationKeepsNineFiles_data()
     QTest::addColumn<int>("first");
     QTest::addColumn<QStringList>("after"); // contents of files 1 to 9 after the rotation
     QTest::newRow("files 1 to 9") << 1 << QStringList{"2", "3", "4", "5", "6", "7", "8", "9", "<unreadable>"};
-    QTest::newRow("files 6 to 9") << 6
-                                  << QStringList{"<unreadable>", "<unreadable>", "<unreadable>", "<unreadable>", "6", "7", "8", "9",
-                                                 "<unreadable>"};
+    QTest::newRow("files 6 to 9")
+        << 6 << QStringList{"<unreadable>", "<unreadable>", "<unreadable>", "<unreadable>", "6", "7", "8", "9",
+                            "<unreadable>"};
 }
 
 void TestImageFiles::rotationKeepsNineFiles()

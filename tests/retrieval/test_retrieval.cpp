@@ -110,7 +110,8 @@ void TestRetrieval::fullDownloadStoresEveryImage()
     rig.cycle.run();
     const QString lm = lastModified();
 
-    QCOMPARE(rig.kinds(), (QList<FetchOutcome::Kind>{FetchOutcome::Stored, FetchOutcome::Stored, FetchOutcome::Stored}));
+    QCOMPARE(rig.kinds(),
+             (QList<FetchOutcome::Kind>{FetchOutcome::Stored, FetchOutcome::Stored, FetchOutcome::Stored}));
     QCOMPARE(rig.files(), (QStringList{"KABRxn11.gif", "KENX1.gif", "KENXanb1.gif"}));
     QCOMPARE(rig.read("KENX1.gif"), m_server.image("KENX"));
     QCOMPARE(rig.read("KENXanb1.gif"), m_server.image("KENXanbv.gif"));
@@ -154,8 +155,8 @@ void TestRetrieval::notModifiedRepeatsAndLinesAreReplaced()
     rig.cycle.run();
     const QString lm = lastModified();
 
-    QCOMPARE(rig.kinds().mid(3), (QList<FetchOutcome::Kind>{FetchOutcome::NotModified, FetchOutcome::NotModified,
-                                                             FetchOutcome::Failed}));
+    QCOMPARE(rig.kinds().mid(3),
+             (QList<FetchOutcome::Kind>{FetchOutcome::NotModified, FetchOutcome::NotModified, FetchOutcome::Failed}));
     QCOMPARE(rig.display.lines, (QStringList{"KENX -- Repeat " + lm.right(12) + " #1",
                                              "KENXanb -- Repeat " + lm.right(12) + " #1", "KABRxn1 -- Failed 500"}));
     QCOMPARE(rig.files().size(), 3);
@@ -187,9 +188,9 @@ void TestRetrieval::rejectedPasswordEndsTheRound()
     };
     rig.cycle.run();
 
-    QCOMPARE(rig.kinds(), (QList<FetchOutcome::Kind>{FetchOutcome::Stored, FetchOutcome::Failed,
-                                                      FetchOutcome::NotModified, FetchOutcome::Stored,
-                                                      FetchOutcome::Stored}));
+    QCOMPARE(rig.kinds(),
+             (QList<FetchOutcome::Kind>{FetchOutcome::Stored, FetchOutcome::Failed, FetchOutcome::NotModified,
+                                        FetchOutcome::Stored, FetchOutcome::Stored}));
     QCOMPARE(rig.display.accessDenials, 1);
     QCOMPARE(linesAfter401.size(), 2); // entry 3 was not fetched in round 1
     QCOMPARE(linesAfter401[1], QString("KENXanb -- Failed 401"));
@@ -204,13 +205,20 @@ void TestRetrieval::failuresKeepTheEntry_data()
     QTest::addColumn<bool>("closedPort");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("404") << "KZZZ" << "" << false << "KZZZ -- Failed 404";
-    QTest::newRow("500") << "KENX" << "mode=status&code=500" << false << "KENX -- Failed 500";
-    QTest::newRow("dropped connection") << "KENX" << "mode=drop&at=request" << false << "KENX -- Failed closed";
-    QTest::newRow("dropped in the body") << "KENX" << "mode=drop&at=body" << false << "KENX -- Failed closed";
-    QTest::newRow("over 64 MiB") << "KENX" << "mode=huge" << false << "KENX -- Failed too large";
-    QTest::newRow("refused") << "KENX" << "" << true << "KENX -- Failed refused";
-    QTest::newRow("path separator in the prefix") << "../KENX" << "" << false << "../KENX -- Failed unsafe file name";
+    QTest::newRow("404") << "KZZZ"
+                         << "" << false << "KZZZ -- Failed 404";
+    QTest::newRow("500") << "KENX"
+                         << "mode=status&code=500" << false << "KENX -- Failed 500";
+    QTest::newRow("dropped connection") << "KENX"
+                                        << "mode=drop&at=request" << false << "KENX -- Failed closed";
+    QTest::newRow("dropped in the body") << "KENX"
+                                         << "mode=drop&at=body" << false << "KENX -- Failed closed";
+    QTest::newRow("over 64 MiB") << "KENX"
+                                 << "mode=huge" << false << "KENX -- Failed too large";
+    QTest::newRow("refused") << "KENX"
+                             << "" << true << "KENX -- Failed refused";
+    QTest::newRow("path separator in the prefix") << "../KENX"
+                                                  << "" << false << "../KENX -- Failed unsafe file name";
 }
 
 void TestRetrieval::failuresKeepTheEntry()
@@ -240,7 +248,7 @@ void TestRetrieval::failuresKeepTheEntry()
     QCOMPARE(rig.files(), closedPort ? QStringList() : QStringList{"KFFC1.gif"});
     QCOMPARE(rig.display.newImageAlerts, closedPort ? 0 : 1);
     if (path.contains("/"))
-        QCOMPARE(m_server.requests().size(), 1); // not even asked for
+        QCOMPARE(m_server.requests().size(), 1);           // not even asked for
     QCOMPARE(outside.entryList({"KENX*"}), outsideBefore); // nothing written beside the image directory
 }
 
@@ -358,9 +366,8 @@ void TestRetrieval::sequentialNamesRotate_data()
                                                  "KENX6.gif", "KENX7.gif", "KENX8.gif", "KENX9.gif"}
                                   << "KENX9.gif";
     QTest::newRow("highest number stays at 9")
-        << 32767 << 1
-        << QStringList{"KENX1.gif", "KENX2.gif", "KENX3.gif", "KENX4.gif", "KENX5.gif",
-                       "KENX6.gif", "KENX7.gif", "KENX8.gif", "KENX9.gif"}
+        << 32767 << 1 << QStringList{"KENX1.gif", "KENX2.gif", "KENX3.gif", "KENX4.gif", "KENX5.gif",
+                                     "KENX6.gif", "KENX7.gif", "KENX8.gif", "KENX9.gif"}
         << "KENX9.gif";
     QTest::newRow("files 6 to 9") << 10 << 6
                                   << QStringList{"KENX5.gif", "KENX6.gif", "KENX7.gif", "KENX8.gif", "KENX9.gif"}

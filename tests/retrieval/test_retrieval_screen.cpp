@@ -81,8 +81,8 @@ void TestRetrievalScreen::retrieveRunsTheRoundsAndRefusesConfigure()
     QVERIFY(m_fixture->window->SSTab1->isHidden());
     QCOMPARE(m_server.requests().size(), 4); // two rounds of two, one run
     const QString lm = m_server.stats().value("lastModified").toString();
-    QCOMPARE(lines(list3()), (QStringList{"KENX -- Repeat " + lm.right(12) + " #1",
-                                          "KFFCxn1 -- Repeat " + lm.right(12) + " #1"}));
+    QCOMPARE(lines(list3()),
+             (QStringList{"KENX -- Repeat " + lm.right(12) + " #1", "KFFCxn1 -- Repeat " + lm.right(12) + " #1"}));
     QCOMPARE(images(), (QStringList{"KENX1.gif", "KFFCxn11.gif"}));
     QCOMPARE(m_fixture->find<QLineEdit>("Text4(0)")->text(), QString("2"));
     QCOMPARE(m_fixture->find<QLineEdit>("Text4(1)")->text(), QString("2"));

@@ -30,8 +30,7 @@ struct Reply {
 
 } // namespace
 
-class RadarServerTest : public QObject
-{
+class RadarServerTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -83,10 +82,7 @@ void RadarServerTest::initTestCase()
     QVERIFY(startServer(&m_server, &m_port, {"--user", "demo", "--password", "secret"}));
 }
 
-void RadarServerTest::init()
-{
-    QCOMPARE(control("reset"), QByteArray("ok\n"));
-}
+void RadarServerTest::init() { QCOMPARE(control("reset"), QByteArray("ok\n")); }
 
 void RadarServerTest::cleanupTestCase()
 {
@@ -94,8 +90,8 @@ void RadarServerTest::cleanupTestCase()
     m_server.waitForFinished(5000);
 }
 
-Reply RadarServerTest::get(const QString &path, const QByteArray &credentials,
-                           const QByteArray &ifModifiedSince, quint16 port)
+Reply RadarServerTest::get(const QString &path, const QByteArray &credentials, const QByteArray &ifModifiedSince,
+                           quint16 port)
 {
     QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port ? port : m_port).arg(path)));
     if (!credentials.isEmpty())
@@ -124,8 +120,7 @@ QByteArray RadarServerTest::control(const QString &command)
 void RadarServerTest::servesGif87aPicturesOfEveryProduct_data()
 {
     QTest::addColumn<QString>("path");
-    for (const char *path : {"KENX", "KENXanbv.gif", "KENXxn1r.gif", "KENXxn3r.gif", "KENXxnsr.gif",
-                             "KABRxnat.gif"})
+    for (const char *path : {"KENX", "KENXanbv.gif", "KENXxn1r.gif", "KENXxn3r.gif", "KENXxnsr.gif", "KABRxnat.gif"})
         QTest::newRow(path) << QString::fromLatin1(path);
 }
 

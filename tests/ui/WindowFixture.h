@@ -7,8 +7,8 @@
 
 #include <QFile>
 #include <QListWidget>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <memory>

@@ -24,8 +24,8 @@ const QByteArray ThreeSites = "\"KCCC Chicago, IL\",KCCC,2\r\n"
 
 QByteArray header(const QByteArray &rounds = "20", const QByteArray &refresh = "15", const QByteArray &mode = "1")
 {
-    return "\"radar.example\"\r\n8080\r\n\"me\"\r\n\"secret\"\r\n" + refresh + "\r\n" + rounds + "\r\n" + mode
-           + "\r\n\"/srv/images/\"\r\n";
+    return "\"radar.example\"\r\n8080\r\n\"me\"\r\n\"secret\"\r\n" + refresh + "\r\n" + rounds + "\r\n" + mode +
+           "\r\n\"/srv/images/\"\r\n";
 }
 
 const QByteArray ChicagoVelocity = "\"KCCCanbv.gif\"\r\n\"Chicago, IL    Base Velocity\"\r\n1\r\n";
@@ -133,17 +133,17 @@ void TestSetupPages::fillHandlesRounds_data()
     QTest::addColumn<int>("loopCount");
 
     QTest::newRow("20 rounds") << QByteArray("3") << QByteArray("20") << false << 3 << 20 << "20" << false << 20;
-    QTest::newRow("20 rounds while Infinite is checked") << QByteArray("60") << QByteArray("20") << true << 60 << 20
-                                                         << "20" << false << 20;
+    QTest::newRow("20 rounds while Infinite is checked")
+        << QByteArray("60") << QByteArray("20") << true << 60 << 20 << "20" << false << 20;
     QTest::newRow("endless") << QByteArray("15") << QByteArray("30000") << false << 15 << 100 << "" << true << 30000;
     QTest::newRow("endless while Infinite is checked")
         << QByteArray("15") << QByteArray("30000") << true << 15 << 100 << "" << true << 30000;
     QTest::newRow("200 rounds while Infinite is checked keeps 200")
         << QByteArray("15") << QByteArray("200") << true << 15 << 100 << "" << true << 200;
-    QTest::newRow("outside the ranges, values kept") << QByteArray("90") << QByteArray("0") << false << 60 << 1
-                                                     << "0" << false << 0;
-    QTest::newRow("below the ranges, values kept") << QByteArray("1") << QByteArray("-5") << false << 3 << 1 << "-5"
-                                                   << false << -5;
+    QTest::newRow("outside the ranges, values kept")
+        << QByteArray("90") << QByteArray("0") << false << 60 << 1 << "0" << false << 0;
+    QTest::newRow("below the ranges, values kept")
+        << QByteArray("1") << QByteArray("-5") << false << 3 << 1 << "-5" << false << -5;
 }
 
 void TestSetupPages::fillHandlesRounds()
@@ -269,7 +269,8 @@ void TestSetupPages::imageDirectoryEndsWithSeparator_data()
     const QString sep = QDir::separator();
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("no separator") << "/srv/images" << "/srv/images" + sep;
+    QTest::newRow("no separator") << "/srv/images"
+                                  << "/srv/images" + sep;
     QTest::newRow("with separator") << "/srv/images" + sep << "/srv/images" + sep;
     QTest::newRow("empty") << "" << sep;
 }
@@ -338,9 +339,12 @@ void TestSetupPages::saveRefusals_data()
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("port 0") << 5 << "0" << "the port \"0\"";
-    QTest::newRow("port 70000") << 5 << "70000" << "the port \"70000\"";
-    QTest::newRow("port http") << 5 << "http" << "the port \"http\"";
+    QTest::newRow("port 0") << 5 << "0"
+                            << "the port \"0\"";
+    QTest::newRow("port 70000") << 5 << "70000"
+                                << "the port \"70000\"";
+    QTest::newRow("port http") << 5 << "http"
+                               << "the port \"http\"";
     QTest::newRow("user outside Latin-1") << 1 << QString::fromUtf8("Łukasz") << "\"Username\"";
 }
 
@@ -489,8 +493,8 @@ void TestSetupPages::addedFlagOutlivesExitAndIsSaved()
     screen.selectSite("Kaaa albany, NY");
     QCOMPARE(screen.boxes(), QStringLiteral("--x---"));
     screen.save(2);
-    QCOMPARE(screen.config(), header() + ChicagoVelocity
-                                  + "\"KAAAxn1r.gif\"\r\n\"albany, NY     1-Hr Precip Total\"\r\n2\r\n");
+    QCOMPARE(screen.config(),
+             header() + ChicagoVelocity + "\"KAAAxn1r.gif\"\r\n\"albany, NY     1-Hr Precip Total\"\r\n2\r\n");
 }
 
 void TestSetupPages::hiddenProductsStayInTheFile()

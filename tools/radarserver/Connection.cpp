@@ -81,8 +81,7 @@ void Connection::readRequests()
         m_discard = request.header("Content-Length").trimmed().toLongLong();
 
         const QByteArray connection = request.header("Connection").toLower();
-        m_keepAlive = request.version == "HTTP/1.1" ? !connection.contains("close")
-                                                     : connection.contains("keep-alive");
+        m_keepAlive = request.version == "HTTP/1.1" ? !connection.contains("close") : connection.contains("keep-alive");
         HttpReply reply = m_handler(request);
         if (request.method == "HEAD")
             reply.headOnly = true;
@@ -141,8 +140,7 @@ void Connection::sendHeaders()
         return;
     }
     m_state = State::Sending;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(m_reply.status) + ' '
-        + reasonPhrase(m_reply.status) + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(m_reply.status) + ' ' + reasonPhrase(m_reply.status) + "\r\n";
     for (const auto &[name, value] : m_reply.headers)
         head += name + ": " + value + "\r\n";
     if (m_reply.sendContentLength && m_reply.status != 304)
@@ -180,8 +178,7 @@ void Connection::sendMore()
         }
     } else {
         while (m_sent < m_limit && m_socket->bytesToWrite() < WriteBufferLimit) {
-            const qint64 n = m_sent < fixed ? qMin(m_limit, fixed) - m_sent
-                                            : qMin(StreamPiece, m_limit - m_sent);
+            const qint64 n = m_sent < fixed ? qMin(m_limit, fixed) - m_sent : qMin(StreamPiece, m_limit - m_sent);
             m_socket->write(m_sent < fixed ? m_reply.body.mid(m_sent, n) : filler(m_sent - fixed, n));
             m_sent += n;
         }

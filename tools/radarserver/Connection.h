@@ -13,8 +13,7 @@ class QTcpSocket;
 // keep-alive when the client asks for it) and sends each reply in turn,
 // honouring its delay, trickle, streaming and drop instructions. Deletes
 // itself when the socket closes.
-class Connection : public QObject
-{
+class Connection : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<HttpReply(const HttpRequest &)>;
@@ -42,7 +41,7 @@ private:
     bool m_keepAlive = false;
     qint64 m_contentLength = 0;
     HttpReply m_reply;
-    qint64 m_sent = 0;   // body bytes written so far
-    qint64 m_limit = 0;  // body bytes to write before stopping (drop mid-body)
+    qint64 m_sent = 0;  // body bytes written so far
+    qint64 m_limit = 0; // body bytes to write before stopping (drop mid-body)
     QTimer m_timer;
 };

@@ -6,7 +6,7 @@
 
 struct HttpRequest {
     QByteArray method;
-    QByteArray target; // as sent, query included
+    QByteArray target;  // as sent, query included
     QByteArray version; // "HTTP/1.0" or "HTTP/1.1"
     QList<QPair<QByteArray, QByteArray>> headers;
     quint64 connectionId = 0;

@@ -49,21 +49,17 @@ HttpServer::HttpServer(ImageStore *store, QObject *parent) : QObject(parent), m_
 
 void HttpServer::setCredentials(const QString &user, const QString &password)
 {
-    m_expectedCredentials = user.isEmpty() && password.isEmpty()
-        ? QByteArray()
-        : (user + QLatin1Char(':') + password).toUtf8();
+    m_expectedCredentials =
+        user.isEmpty() && password.isEmpty() ? QByteArray() : (user + QLatin1Char(':') + password).toUtf8();
 }
 
-bool HttpServer::listen(quint16 port)
-{
-    return m_server.listen(QHostAddress::LocalHost, port);
-}
+bool HttpServer::listen(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
 
 void HttpServer::acceptConnections()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection())
-        new Connection(socket, ++m_connections,
-                       [this](const HttpRequest &request) { return handle(request); }, this);
+        new Connection(
+            socket, ++m_connections, [this](const HttpRequest &request) { return handle(request); }, this);
 }
 
 bool HttpServer::authorised(const HttpRequest &request) const
@@ -143,9 +139,9 @@ HttpReply HttpServer::serveImage(const HttpRequest &request, const QString &path
     if (m && m->mode == Misbehaviour::Mode::Delay) {
         reply.delayMs = m->ms;
     } else if (m) {
-        reply.drop = m->at == Misbehaviour::DropPoint::Request ? HttpReply::Drop::BeforeReply
-            : m->at == Misbehaviour::DropPoint::Headers        ? HttpReply::Drop::AfterHeaders
-                                                               : HttpReply::Drop::MidBody;
+        reply.drop = m->at == Misbehaviour::DropPoint::Request   ? HttpReply::Drop::BeforeReply
+                     : m->at == Misbehaviour::DropPoint::Headers ? HttpReply::Drop::AfterHeaders
+                                                                 : HttpReply::Drop::MidBody;
     }
     return reply;
 }
@@ -165,14 +161,11 @@ HttpReply HttpServer::misbehave(const Misbehaviour &m, const QString &path)
         reply.headers[0].second = "text/html";
         return reply;
     }
-    case Mode::Gif89a:
-        return gifReply(m_store->gif89Image(path), lastModified);
+    case Mode::Gif89a: return gifReply(m_store->gif89Image(path), lastModified);
     case Mode::Size1000:
-    case Mode::Size1001:
-        return gifReply(padded("GIF87a", m.mode == Mode::Size1000 ? 1000 : 1001), lastModified);
+    case Mode::Size1001: return gifReply(padded("GIF87a", m.mode == Mode::Size1000 ? 1000 : 1001), lastModified);
     case Mode::Prefix:
-        return gifReply(padded("garbage before the picture ", m.bytes >= 0 ? m.bytes : 64)
-                            + m_store->image(path),
+        return gifReply(padded("garbage before the picture ", m.bytes >= 0 ? m.bytes : 64) + m_store->image(path),
                         lastModified);
     case Mode::Status: {
         HttpReply reply = textReply(m.code, QByteArray::number(m.code) + ' ' + reasonPhrase(m.code) + '\n');
@@ -182,8 +175,7 @@ HttpReply HttpServer::misbehave(const Misbehaviour &m, const QString &path)
             reply.addHeader("Last-Modified", lastModified);
         return reply;
     }
-    case Mode::NoLastModified:
-        return gifReply(m_store->image(path), QByteArray());
+    case Mode::NoLastModified: return gifReply(m_store->image(path), QByteArray());
     case Mode::NoContentLength: {
         HttpReply reply = gifReply(m_store->image(path), lastModified);
         reply.sendContentLength = false;
@@ -202,8 +194,7 @@ HttpReply HttpServer::misbehave(const Misbehaviour &m, const QString &path)
         return reply;
     }
     case Mode::Delay:
-    case Mode::Drop:
-        break;
+    case Mode::Drop: break;
     }
     return textReply(500, "unhandled misbehaviour\n");
 }

@@ -10,8 +10,7 @@
 // Serves the pictures of an ImageStore under /graphics/nexrad/<path> with
 // Last-Modified, If-Modified-Since and optional Basic authentication, and the
 // test control interface under /control/ (see README.md).
-class HttpServer : public QObject
-{
+class HttpServer : public QObject {
     Q_OBJECT
 public:
     HttpServer(ImageStore *store, QObject *parent = nullptr);

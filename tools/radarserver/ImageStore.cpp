@@ -14,9 +14,7 @@ QDateTime nowToTheSecond()
 } // namespace
 
 ImageStore::ImageStore(const RadarPainter &painter, const QStringList &paths, int intervalSeconds)
-    : m_painter(painter),
-      m_paths(paths.begin(), paths.end()),
-      m_intervalSeconds(qMax(1, intervalSeconds)),
+    : m_painter(painter), m_paths(paths.begin(), paths.end()), m_intervalSeconds(qMax(1, intervalSeconds)),
       m_generationTime(nowToTheSecond())
 {
 }

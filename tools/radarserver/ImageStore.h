@@ -12,8 +12,7 @@
 // generation; a new generation begins when the interval has passed since the
 // last one (checked on each request) or when advance() is called. A picture is
 // drawn when it is first asked for in a generation and kept until the next.
-class ImageStore
-{
+class ImageStore {
 public:
     ImageStore(const RadarPainter &painter, const QStringList &paths, int intervalSeconds);
 

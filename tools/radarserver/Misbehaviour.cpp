@@ -39,8 +39,7 @@ QString Misbehaviour::modeName(Mode mode)
     return QString();
 }
 
-std::optional<Misbehaviour> Misbehaviour::parse(const QList<QPair<QString, QString>> &fields,
-                                                QString *error)
+std::optional<Misbehaviour> Misbehaviour::parse(const QList<QPair<QString, QString>> &fields, QString *error)
 {
     Misbehaviour result;
     bool haveMode = false;

@@ -35,14 +35,12 @@ struct Misbehaviour {
 
     // Parses "mode" and the optional "code", "ms", "bytes", "chunks", "at" and
     // "count" from name-value pairs.
-    static std::optional<Misbehaviour> parse(const QList<QPair<QString, QString>> &fields,
-                                             QString *error);
+    static std::optional<Misbehaviour> parse(const QList<QPair<QString, QString>> &fields, QString *error);
     static QString modeName(Mode mode);
 };
 
 // Misbehaviours by image path; the path "*" applies to every image.
-class MisbehaviourTable
-{
+class MisbehaviourTable {
 public:
     void set(const QString &path, const Misbehaviour &misbehaviour);
     // The misbehaviour for the next reply to `path`, counting a one-shot down.

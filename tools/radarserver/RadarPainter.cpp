@@ -17,11 +17,10 @@ constexpr int EchoLevels = 13;
 
 // Scope colours followed by the usual reflectivity scale, weakest echo first.
 const GifColorType Palette[16] = {
-    {0x10, 0x12, 0x18}, {0x04, 0x05, 0x08}, {0x5a, 0x5e, 0x66},
-    {0x04, 0xe9, 0xe7}, {0x01, 0x9f, 0xf4}, {0x03, 0x00, 0xf4}, {0x02, 0xfd, 0x02},
-    {0x01, 0xc5, 0x01}, {0x00, 0x8e, 0x00}, {0xfd, 0xf8, 0x02}, {0xe5, 0xbc, 0x00},
-    {0xfd, 0x95, 0x00}, {0xfd, 0x00, 0x00}, {0xd4, 0x00, 0x00}, {0xbc, 0x00, 0x00},
-    {0xf8, 0x00, 0xfd},
+    {0x10, 0x12, 0x18}, {0x04, 0x05, 0x08}, {0x5a, 0x5e, 0x66}, {0x04, 0xe9, 0xe7},
+    {0x01, 0x9f, 0xf4}, {0x03, 0x00, 0xf4}, {0x02, 0xfd, 0x02}, {0x01, 0xc5, 0x01},
+    {0x00, 0x8e, 0x00}, {0xfd, 0xf8, 0x02}, {0xe5, 0xbc, 0x00}, {0xfd, 0x95, 0x00},
+    {0xfd, 0x00, 0x00}, {0xd4, 0x00, 0x00}, {0xbc, 0x00, 0x00}, {0xf8, 0x00, 0xfd},
 };
 
 // Stable across runs and platforms, unlike qHash.
@@ -35,8 +34,7 @@ quint64 fnv1a(const QByteArray &bytes)
     return h;
 }
 
-class Random
-{
+class Random {
 public:
     explicit Random(quint64 seed) : m_state(seed) {}
     quint64 next()
@@ -80,8 +78,7 @@ std::vector<Blob> blobsFor(quint64 seed, quint64 generation, int w, int h)
 }
 
 // Smooth noise on a coarse lattice; breaks the blobs into ragged cells.
-class LatticeNoise
-{
+class LatticeNoise {
 public:
     LatticeNoise(quint64 seed, int w, int h, int cell)
         : m_cell(cell), m_columns(w / cell + 2), m_values(size_t(m_columns) * (h / cell + 2))
@@ -161,8 +158,8 @@ QByteArray encodeGif(std::vector<GifByteType> &pixels, int w, int h, bool gif89)
         throw std::runtime_error(GifErrorString(error));
     EGifSetGifVersion(gif, gif89);
     ColorMapObject *map = GifMakeMapObject(16, Palette);
-    bool ok = map && EGifPutScreenDesc(gif, w, h, 8, Background, map) == GIF_OK
-        && EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
+    bool ok = map && EGifPutScreenDesc(gif, w, h, 8, Background, map) == GIF_OK &&
+              EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
     for (int y = 0; ok && y < h; ++y)
         ok = EGifPutLine(gif, pixels.data() + size_t(y) * w, w) == GIF_OK;
     if (!ok)

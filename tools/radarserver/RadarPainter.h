@@ -8,8 +8,7 @@
 // Draws a synthetic radar picture: a dark scope with range rings and blobs of
 // echoes that drift and grow or fade from one generation to the next. The same
 // key and generation always give the same picture.
-class RadarPainter
-{
+class RadarPainter {
 public:
     explicit RadarPainter(QSize size);
 

@@ -56,17 +56,21 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("radarserver"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Serves synthetic NEXRAD radar GIFs under /graphics/nexrad/<path> on 127.0.0.1."));
+    parser.setApplicationDescription(
+        QStringLiteral("Serves synthetic NEXRAD radar GIFs under /graphics/nexrad/<path> on 127.0.0.1."));
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("port"), QStringLiteral("Port to listen on; 0 picks a free one."), QStringLiteral("N"), QStringLiteral("0")},
-        {QStringLiteral("sites"), QStringLiteral("SITES.DAT whose sites and products are served."), QStringLiteral("path")},
-        {QStringLiteral("interval-seconds"), QStringLiteral("Seconds between picture generations."), QStringLiteral("N"), QStringLiteral("60")},
+        {QStringLiteral("port"), QStringLiteral("Port to listen on; 0 picks a free one."), QStringLiteral("N"),
+         QStringLiteral("0")},
+        {QStringLiteral("sites"), QStringLiteral("SITES.DAT whose sites and products are served."),
+         QStringLiteral("path")},
+        {QStringLiteral("interval-seconds"), QStringLiteral("Seconds between picture generations."),
+         QStringLiteral("N"), QStringLiteral("60")},
         {QStringLiteral("size"), QStringLiteral("Picture size."), QStringLiteral("WxH"), QStringLiteral("600x550")},
         {QStringLiteral("user"), QStringLiteral("User name for Basic authentication."), QStringLiteral("name")},
         {QStringLiteral("password"), QStringLiteral("Password for Basic authentication."), QStringLiteral("password")},
-        {QStringLiteral("misbehave"), QStringLiteral("Spoil replies from the start (repeatable)."), QStringLiteral("PATH=MODE[,NAME=VALUE...]")},
+        {QStringLiteral("misbehave"), QStringLiteral("Spoil replies from the start (repeatable)."),
+         QStringLiteral("PATH=MODE[,NAME=VALUE...]")},
     });
     parser.process(app);
 
@@ -82,8 +86,7 @@ int main(int argc, char *argv[])
     if (!size.hasMatch() || size.captured(1).toInt() < 16 || size.captured(2).toInt() < 16)
         quit(QStringLiteral("--size wants WxH, each at least 16"));
 
-    ImageStore store(RadarPainter(QSize(size.captured(1).toInt(), size.captured(2).toInt())),
-                     imagePaths,
+    ImageStore store(RadarPainter(QSize(size.captured(1).toInt(), size.captured(2).toInt())), imagePaths,
                      intOption(parser, QStringLiteral("interval-seconds"), 1, 86400 * 365));
     HttpServer server(&store);
     if (parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("password")))
