@@ -10,4 +10,8 @@ namespace stormtap {
 // only where it is the platform's separator.
 QString withTrailingSeparator(const QString &directory);
 
+// Why no picture could be stored in the directory (it is not set, does not
+// exist, is no directory or cannot be written to); empty when it is usable.
+QString imageDirectoryProblem(const QString &directory);
+
 } // namespace stormtap

@@ -149,6 +149,13 @@ bool ConfigController::save()
     m_state.settings.Server = trimBlanks(texts.server);
     m_state.settings.Port = *parsePort(texts.port);
     m_state.settings.ImageDirectory = texts.imageDirectory;
+    // Saved all the same: the directory may be made later, or mounted.
+    const QString directoryProblem = imageDirectoryProblem(texts.imageDirectory);
+    if (!directoryProblem.isEmpty()) {
+        showMessage(
+            &m_window, QMessageBox::Warning, QStringLiteral("Stormtap"),
+            QStringLiteral("The settings are saved, but %1: new pictures cannot be stored.").arg(directoryProblem));
+    }
     return true;
 }
 

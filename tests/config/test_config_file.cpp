@@ -63,6 +63,8 @@ private slots:
     void savedFileIsTheOwnersOnly();
     void imageDirectoryEndsWithSeparator_data();
     void imageDirectoryEndsWithSeparator();
+    void unusableImageDirectoryIsNamed_data();
+    void unusableImageDirectoryIsNamed();
 };
 
 void TestConfigFile::writesHeaderAndEntriesInOrder()
@@ -379,6 +381,31 @@ void TestConfigFile::imageDirectoryEndsWithSeparator()
     QFETCH(QString, typed);
     QFETCH(QString, kept);
     QCOMPARE(withTrailingSeparator(typed), kept);
+}
+
+void TestConfigFile::unusableImageDirectoryIsNamed_data()
+{
+    QTest::addColumn<QString>("name"); // below a temporary directory; empty for none at all
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("usable") << "images/" << QString();
+    QTest::newRow("not set") << QString() << "no image directory is set";
+    QTest::newRow("missing") << "missing/"
+                             << "missing/ does not exist";
+    QTest::newRow("a file") << "file"
+                            << "file is not a directory";
+}
+
+void TestConfigFile::unusableImageDirectoryIsNamed()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("images"));
+    QVERIFY(writeFile(dir.filePath("file"), "not a directory"));
+    const QString directory = name.isEmpty() ? QString() : dir.filePath(name);
+    const QString found = imageDirectoryProblem(directory);
+    QCOMPARE(found.isEmpty(), problem.isEmpty());
+    QVERIFY2(found.contains(problem), qPrintable(found));
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)

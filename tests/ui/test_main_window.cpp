@@ -105,6 +105,8 @@ void TestMainWindow::configureAndRetrieveSwitchViews()
         if (!window.SSTab1->isVisible())
             click(window.Command1[0]);
         fixture.find<QLineEdit>("txtConfigSetup(5)")->setText("80"); // Save wants a valid port
+        fixture.find<QLineEdit>("txtConfigSetup(6)")
+            ->setText(fixture.dir.path() + "/"); // and warns without a usable directory
         click(window.SSCommand1[exitOrSave]);
         QVERIFY(window.SSTab1->isHidden());
         QVERIFY(window.Command1[1]->hasFocus());
