@@ -32,20 +32,20 @@ int intOption(const QCommandLineParser &parser, const QString &name, int min, in
 }
 
 // "PATH=MODE[,NAME=VALUE...]", for example "KENX=status,code=500,count=1".
-void addMisbehaviour(HttpServer &server, const QString &spec)
+void addMisbehaviour(HttpServer &server, const QString &option)
 {
-    const qsizetype equals = spec.indexOf(QLatin1Char('='));
+    const qsizetype equals = option.indexOf(QLatin1Char('='));
     if (equals <= 0)
-        quit(QStringLiteral("--misbehave wants PATH=MODE[,NAME=VALUE...], not '%1'").arg(spec));
-    const QStringList parts = spec.mid(equals + 1).split(QLatin1Char(','));
+        quit(QStringLiteral("--misbehave wants PATH=MODE[,NAME=VALUE...], not '%1'").arg(option));
+    const QStringList parts = option.mid(equals + 1).split(QLatin1Char(','));
     QList<QPair<QString, QString>> fields{{QStringLiteral("mode"), parts.first()}};
     for (qsizetype i = 1; i < parts.size(); ++i)
         fields.append({parts[i].section(QLatin1Char('='), 0, 0), parts[i].section(QLatin1Char('='), 1)});
     QString error;
     const std::optional<Misbehaviour> m = Misbehaviour::parse(fields, &error);
     if (!m)
-        quit(QStringLiteral("--misbehave %1: %2").arg(spec, error));
-    server.misbehaviours().set(spec.left(equals), *m);
+        quit(QStringLiteral("--misbehave %1: %2").arg(option, error));
+    server.misbehaviours().set(option.left(equals), *m);
 }
 
 } // namespace
@@ -91,8 +91,8 @@ int main(int argc, char *argv[])
     HttpServer server(&store);
     if (parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("password")))
         server.setCredentials(parser.value(QStringLiteral("user")), parser.value(QStringLiteral("password")));
-    for (const QString &spec : parser.values(QStringLiteral("misbehave")))
-        addMisbehaviour(server, spec);
+    for (const QString &option : parser.values(QStringLiteral("misbehave")))
+        addMisbehaviour(server, option);
 
     if (!server.listen(quint16(intOption(parser, QStringLiteral("port"), 0, 65535))))
         quit(QStringLiteral("cannot listen: ") + server.errorString());
