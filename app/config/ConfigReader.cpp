@@ -17,8 +17,6 @@ namespace {
 const char *const HeaderItems[] = {"web server",       "port",        "user name",      "password", "refresh interval",
                                    "number of rounds", "naming mode", "image directory"};
 
-int integerItem(const QString &item, int low, int high) { return leadingInteger(item, low, high); }
-
 } // namespace
 
 LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 sequenceStart)
@@ -39,13 +37,13 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
     }
     Settings &settings = config.settings;
     settings.Server = header[0];
-    settings.Port = integerItem(header[1], 0, 65535);
+    settings.Port = leadingInteger(header[1], 0, 65535);
     settings.UserName = header[2];
     settings.Password = header[3];
     settings.RefreshMinutes = leadingNumber(header[4]);
     settings.LoopCount =
-        qint16(integerItem(header[5], std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
-    settings.NamingMode = quint8(integerItem(header[6], 0, 255));
+        qint16(leadingInteger(header[5], std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
+    settings.NamingMode = quint8(leadingInteger(header[6], 0, 255));
     settings.ImageDirectory = header[7];
 
     while (!reader.onlyBlankLinesLeft()) {

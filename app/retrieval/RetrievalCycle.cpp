@@ -11,7 +11,6 @@ namespace stormtap {
 
 namespace {
 
-constexpr qint16 EndlessRounds = 30000;
 constexpr qint64 DayMs = 24 * 3600 * 1000;
 
 // A hand-edited (or missing) GLAVEN.CFG may hold any number; a round period

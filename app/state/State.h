@@ -10,6 +10,7 @@ namespace stormtap {
 constexpr int SiteSlots = 151;       // catalogue slots, indices 0 to 150
 constexpr int SelectionSlots = 1000; // fetch-list slots, indices 1 to 1000
 constexpr int ProductCount = 6;
+constexpr qint16 EndlessRounds = 30000; // the LoopCount of "Infinite"
 
 struct Settings {
     QString Server;

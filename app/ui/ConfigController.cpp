@@ -29,7 +29,6 @@
 namespace stormtap {
 
 namespace {
-constexpr int EndlessRounds = 30000;
 constexpr int MostRounds = 100; // the loop slider's top
 } // namespace
 

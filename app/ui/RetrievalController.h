@@ -28,9 +28,6 @@ public:
     // EXIT: releases the connection of the round.
     void roundSwitchOff();
 
-    // One fetch of Selections[Current], as the window's GetNIDS.
-    FetchOutcome GetNIDS(qint16 Current) { return m_cycle.fetch().GetNIDS(Current); }
-
     // The receive state (GetConfig clears TransferComplete) and, for tests, the
     // cycle and its clock.
     ImageFetch &receiveState() { return m_cycle.fetch(); }
