@@ -2,6 +2,7 @@
 
 #include "ItemReader.h"
 #include "LeadingNumber.h"
+#include "UserFile.h"
 #include "state/Text.h"
 
 #include <QFile>
@@ -10,21 +11,18 @@ namespace stormtap {
 
 SitesFile openSitesFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    UserFile read = readUserFile(path);
+    if (read.missing) {
         // Opening for append creates the file without touching one that a
         // racing process might have made meanwhile.
+        QFile file(path);
         if (!file.open(QIODevice::Append))
             return {{}, QStringLiteral("Cannot create %1: %2").arg(path, file.errorString())};
         return {};
     }
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("Cannot read %1: %2").arg(path, file.errorString())};
-    SitesFile result;
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        result.problem = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-    return result;
+    if (!read.problem.isEmpty())
+        return {{}, QStringLiteral("Cannot read %1: %2").arg(path, read.problem)};
+    return {std::move(read.bytes), QString()};
 }
 
 QString readCatalogue(const QByteArray &bytes, State &state)
@@ -43,7 +41,8 @@ QString readCatalogue(const QByteArray &bytes, State &state)
         const std::optional<QString> imagePath = reader.next();
         const std::optional<QString> regionMask = reader.next();
         if (!imagePath || !regionMask) {
-            problem = QStringLiteral("it ends in the middle of site %1 (\"%2\")").arg(n + 1).arg(*displayLine);
+            problem =
+                QStringLiteral("it ends in the middle of site %1 (\"%2\")").arg(n + 1).arg(itemExcerpt(*displayLine));
             break;
         }
         SiteRecord &site = state.Sites[n];

@@ -6,16 +6,22 @@ namespace {
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 } // namespace
 
-ItemReader::ItemReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
-
-bool ItemReader::onlyBlankLinesLeft() const
+// Found once: asking whether only blank lines are left is then constant time,
+// so reading stays linear however many blank lines a file holds.
+ItemReader::ItemReader(QByteArray bytes) : m_bytes(std::move(bytes)), m_contentEnd(m_bytes.size())
 {
-    for (qsizetype i = m_pos; i < m_bytes.size(); ++i) {
-        const char c = m_bytes.at(i);
+    while (m_contentEnd > 0) {
+        const char c = m_bytes.at(m_contentEnd - 1);
         if (c != ' ' && !isLineEnd(c))
-            return false;
+            break;
+        --m_contentEnd;
     }
-    return true;
+}
+
+QString itemExcerpt(const QString &item)
+{
+    constexpr qsizetype Shown = 40;
+    return item.size() <= Shown ? item : item.left(Shown) + QStringLiteral("...");
 }
 
 std::optional<QString> ItemReader::next()

@@ -21,7 +21,7 @@ public:
 
     // True when nothing but blanks and line ends is left: blank lines at the end
     // of a hand-edited file hold no further record.
-    bool onlyBlankLinesLeft() const;
+    bool onlyBlankLinesLeft() const { return m_pos >= m_contentEnd; }
 
     // The next item, or nothing when the end of the file had already been reached.
     std::optional<QString> next();
@@ -33,6 +33,11 @@ private:
 
     QByteArray m_bytes;
     qsizetype m_pos = 0;
+    qsizetype m_contentEnd = 0; // just after the last byte that is not blank or a line end
 };
+
+// How a message quotes an item: whole when it is short, otherwise its start and
+// "...", so that a huge item never reaches a message box.
+QString itemExcerpt(const QString &item);
 
 } // namespace stormtap

@@ -3,10 +3,9 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/ItemReader.h"
 #include "catalogue/LeadingNumber.h"
+#include "catalogue/UserFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <limits>
 
@@ -66,7 +65,7 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
         if (!(product >= 0 && product < ProductCount)) {
             config.problem = QStringLiteral("entry %1 has the product index \"%2\"; it must be 0 to %3")
                                  .arg(number)
-                                 .arg(*productItem)
+                                 .arg(itemExcerpt(*productItem))
                                  .arg(ProductCount - 1);
             return config;
         }
@@ -86,24 +85,15 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
 LoadedConfig loadConfig(const QString &path, const State &state, qint16 sequenceStart)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    const UserFile file = readUserFile(path);
+    if (file.missing)
         return {}; // never saved yet: empty settings, empty fetch list
     LoadedConfig config;
-    if (info.isDir()) {
-        config.problem = QStringLiteral("Cannot read %1: it is a directory.").arg(shownPath);
+    if (!file.problem.isEmpty()) {
+        config.problem = QStringLiteral("Cannot read %1: %2.").arg(shownPath, file.problem);
         return config;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        config.problem = QStringLiteral("Cannot read %1: %2.").arg(shownPath, file.errorString());
-        return config;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        config.problem = QStringLiteral("Cannot read %1: %2.").arg(shownPath, file.errorString());
-        return config;
-    }
+    const QByteArray &bytes = file.bytes;
     config = parseConfig(bytes, state, sequenceStart);
     if (!config.ok())
         config.problem = QStringLiteral("Cannot use %1: %2.").arg(shownPath, config.problem);
