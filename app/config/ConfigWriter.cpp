@@ -111,11 +111,13 @@ QString writeConfig(const QString &path, const ConfigFields &fields, const State
         return QStringLiteral("Cannot save %1: %2.").arg(shownPath, problem);
 
     const QByteArray bytes = configBytes(fields, *parsePort(fields.port), state);
+    // Unbuffered, so that a full disk fails the write itself: a buffered
+    // QSaveFile can commit an empty file after its flush failed.
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                          file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                         file.write(bytes) == bytes.size() && file.commit();
-    if (!written)
+                         file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    if (!written) // the earlier file stays as it was
         return QStringLiteral("Cannot save %1: %2.").arg(shownPath, file.errorString());
     return {};
 }

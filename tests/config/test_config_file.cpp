@@ -1,3 +1,4 @@
+#include "SmallFileSystem.h"
 #include "TestFiles.h"
 #include "config/ConfigReader.h"
 #include "config/ConfigWriter.h"
@@ -61,6 +62,7 @@ private slots:
     void saveRefusesBadFields_data();
     void saveRefusesBadFields();
     void savedFileIsTheOwnersOnly();
+    void saveOnAFullDiskKeepsTheFile();
     void imageDirectoryEndsWithSeparator_data();
     void imageDirectoryEndsWithSeparator();
     void unusableImageDirectoryIsNamed_data();
@@ -358,6 +360,20 @@ void TestConfigFile::savedFileIsTheOwnersOnly()
     }
     QCOMPARE(readFile(path), PlainHeader);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"GLAVEN.CFG"}); // no leftovers
+}
+
+void TestConfigFile::saveOnAFullDiskKeepsTheFile()
+{
+    SmallFileSystem disk;
+    SMALL_FILE_SYSTEM_OR_SKIP(disk);
+    const QString path = disk.path() + "GLAVEN.CFG";
+    QCOMPARE(writeConfig(path, PlainFields, catalogueState()), QString());
+    QVERIFY(disk.fill());
+
+    const QString problem = writeConfig(path, {"other.example", "81", "u", "p", "/d/"}, catalogueState());
+    QCOMPARE(problem, "Cannot save " + QDir::toNativeSeparators(path) + ": No space left on device.");
+    QCOMPARE(readFile(path), PlainHeader);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{"GLAVEN.CFG"}); // no temporary left behind
 }
 
 void TestConfigFile::imageDirectoryEndsWithSeparator_data()
