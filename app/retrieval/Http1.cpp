@@ -11,6 +11,17 @@ namespace {
 
 bool isSuccess(int status) { return status >= 200 && status < 300; }
 
+// A value from a server goes back in a header only when it cannot break the
+// request: no control characters (a bare CR, a NUL, a line feed).
+bool isSendableHeaderValue(const QString &value)
+{
+    for (QChar c : value) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.unicode() > 0xFF)
+            return false;
+    }
+    return true;
+}
+
 QString shortReason(QNetworkReply::NetworkError error, const QString &fallback)
 {
     switch (error) {
@@ -49,7 +60,7 @@ void HTTP1::start()
     request.setRawHeader("User-Agent", "Stormtap/1.0");
     // The body is stored byte for byte: no transparent decompression.
     request.setRawHeader("Accept-Encoding", "identity");
-    if (!IfModifiedSince.isEmpty())
+    if (!IfModifiedSince.isEmpty() && isSendableHeaderValue(IfModifiedSince))
         request.setRawHeader("If-Modified-Since", IfModifiedSince.toLatin1());
     if (!UserName.isEmpty() || !Password.isEmpty())
         request.setRawHeader("Authorization",

@@ -20,7 +20,7 @@ public:
 
     // Settings for the next start().
     QString URL;
-    QString IfModifiedSince; // sent only when not empty
+    QString IfModifiedSince; // sent only when not empty and free of control characters
     QString UserName;        // sent with the request as HTTP Basic
     QString Password;
     qint64 MaxBodyBytes = qint64(64) * 1024 * 1024;

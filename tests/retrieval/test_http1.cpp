@@ -30,6 +30,8 @@ private slots:
 
     void deliversHeadersBodyAndEnd();
     void sendsCredentialsAndIfModifiedSince();
+    void controlCharactersAreNeverSentBack_data();
+    void controlCharactersAreNeverSentBack();
     void reportsFailuresWithTheirStatus_data();
     void reportsFailuresWithTheirStatus();
     void reportsRefusedConnection();
@@ -112,6 +114,34 @@ void TestHttp1::sendsCredentialsAndIfModifiedSince()
     QCOMPARE(log[1].toObject().value("If-Modified-Since").toString(), lastModified);
     QCOMPARE(log[0].toObject().value("Authorization").toString(),
              QString("Basic ") + QByteArray("demo:secret").toBase64());
+}
+
+void TestHttp1::controlCharactersAreNeverSentBack_data()
+{
+    QTest::addColumn<QString>("lastModified");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("a date") << "Tue, 15 Nov 1994 08:12:31 GMT" << true;
+    QTest::newRow("a bare CR") << "Tue, 15 Nov 1994 08:12:31 GMT\rX-Injected: 1" << false;
+    QTest::newRow("a line feed") << "Tue, 15 Nov 1994\n08:12:31 GMT" << false;
+    QTest::newRow("a NUL") << QString::fromLatin1("a\0:bc", 5) << false;
+    QTest::newRow("a tab") << "Tue,\t15 Nov 1994 08:12:31 GMT" << false;
+    QTest::newRow("DEL") << "Tue, 15 Nov 1994 08:12:31 GMT\x7f" << false;
+}
+
+void TestHttp1::controlCharactersAreNeverSentBack()
+{
+    QFETCH(QString, lastModified);
+    QFETCH(bool, sent);
+    HTTP1 http;
+    const Exchange exchange = fetch(http, "KENX", lastModified);
+    QCOMPARE(exchange.ends, 1); // asked without condition: the picture comes whole
+    const QJsonArray log = m_server.requests();
+    QCOMPARE(log.size(), 1);
+    const QJsonValue header = log[0].toObject().value("If-Modified-Since");
+    if (sent)
+        QCOMPARE(header.toString(), lastModified);
+    else
+        QVERIFY2(header.isNull(), qPrintable(header.toString()));
 }
 
 void TestHttp1::reportsFailuresWithTheirStatus_data()
