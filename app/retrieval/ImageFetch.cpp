@@ -65,8 +65,9 @@ FetchOutcome ImageFetch::GetNIDS(qint16 Current)
         return stopped();
 
     FetchOutcome outcome{FetchOutcome::TooShort, 0, QString()};
-    if (!isSafeFileName(prefix)) {
-        outcome = FetchOutcome{FetchOutcome::Failed, 0, QStringLiteral("unsafe file name")};
+    const QString unsafe = unsafePathReason(E.ImagePath);
+    if (!unsafe.isEmpty()) {
+        outcome = FetchOutcome{FetchOutcome::Failed, 0, unsafe};
         statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
         showLine(Current, statusText);
         return outcome;
@@ -93,9 +94,7 @@ FetchOutcome ImageFetch::GetNIDS(qint16 Current)
 
     if (m_state.StopRequested) {
         m_http.stop();
-        if (TransferComplete)
-            E.LastModified = LastModifiedHeader;
-        return stopped();
+        return stopped(); // nothing stored: LastModified stays, so the next run fetches it again
     }
     if (m_failure.reported) {
         outcome = FetchOutcome{FetchOutcome::Failed, m_failure.status, m_failure.reason};
@@ -113,9 +112,9 @@ FetchOutcome ImageFetch::GetNIDS(qint16 Current)
             statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
         }
     } else if (TransferComplete) {
-        E.LastModified = LastModifiedHeader;
         outcome = judgeBody(E, statusText);
-        if (outcome.kind != FetchOutcome::Stored && outcome.kind != FetchOutcome::TooShort)
+        if (outcome.kind != FetchOutcome::Stored && outcome.kind != FetchOutcome::TooShort &&
+            outcome.kind != FetchOutcome::Failed)
             return outcome;
     } else {
         // The deadline passed: no chunk of this transfer may reach the next entry,
@@ -146,17 +145,23 @@ FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
 
     const Settings &settings = m_state.settings;
     QString error;
-    const QString name = buildImageFileName(settings.ImageDirectory, settings.NamingMode, filePrefix(E.ImagePath),
-                                            E.SequenceNumber, LastModifiedHeader, &error);
+    const QString prefix = filePrefix(E.ImagePath);
+    const QString name = buildImageFileName(settings.NamingMode, prefix, E.SequenceNumber, LastModifiedHeader, &error);
     if (name.isEmpty())
         return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": ") + error);
 
     m_display.alertStart();
     if (pause(3))
         return stopped();
+    // The older files rotate only once the new picture is safely written.
+    if (!storeImageFile(settings.ImageDirectory, name, prefix, rotatesFirst(settings.NamingMode, E.SequenceNumber),
+                        ImageData, &error)) {
+        statusText = prefix + QStringLiteral(" -- Failed ") + error;
+        return FetchOutcome{FetchOutcome::Failed, 0, error};
+    }
+    // Only a stored picture counts as fetched.
+    E.LastModified = LastModifiedHeader;
     E.SequenceNumber = saturatingIncrement(E.SequenceNumber); // past 32767 the newest stays file 9
-    if (!writeImageFile(settings.ImageDirectory + name, ImageData, &error))
-        return stopped(FetchOutcome::Abandoned, error);
     return FetchOutcome{FetchOutcome::Stored, 0, QString()};
 }
 

@@ -1,100 +1,150 @@
 #include "ImageFiles.h"
 
+#include "LastModifiedTime.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace stormtap {
 
 namespace {
 
-QString sequentialPath(const QString &directory, const QString &prefix, int number)
+QString numberedName(const QString &prefix, int number)
 {
-    return directory + prefix + QString::number(number) + QStringLiteral(".gif");
+    return prefix + QString::number(number) + QStringLiteral(".gif");
 }
 
-QString reason(const QString &path, const QString &systemReason) { return path + QStringLiteral(": ") + systemReason; }
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
+
+// A new file of its own in the directory, named so that it never passes for a
+// picture. The descriptor, or -1 with errno set.
+int createTemporary(const QString &directory, QByteArray *path)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        *path = nativePath(
+            directory +
+            QStringLiteral(".stormtap-%1.tmp").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
+        // 0666 less the umask, as for any file the program creates.
+        const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Every byte written and on the disk, or errno set.
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    // Some file systems report a full disk only here.
+    return ::fsync(fd) == 0;
+}
 
 } // namespace
 
 QString filePrefix(const QString &imagePath) { return imagePath.left(7); }
 
-bool isSafeFileName(const QString &name)
+QString unsafePathReason(const QString &imagePath)
 {
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
-           !name.contains(QStringLiteral(".."));
+    if (!isSafeImagePath(imagePath))
+        return QStringLiteral("unsafe image path");
+    if (!isSafeFileName(filePrefix(imagePath)))
+        return QStringLiteral("unsafe file name");
+    return QString();
 }
 
 QString timeStampName(const QString &prefix, const QString &lastModified)
 {
-    // Positions count from 1: the hour starts 2 before the first ":", the minute
-    // 1 after it.
-    const qsizetype colon = lastModified.indexOf(QLatin1Char(':'));
-    const qsizetype c = colon + 1 - 2;
-    if (colon < 0 || c < 1)
-        return QString();
-    const QString hour = lastModified.mid(c - 1, 2);
-    const QString minute = lastModified.mid(c + 2, 2);
-    return prefix + QLatin1Char('_') + hour + minute + QStringLiteral(".gif");
+    const QString time = timeFromLastModified(lastModified);
+    return time.isEmpty() ? QString() : prefix + QLatin1Char('_') + time + QStringLiteral(".gif");
 }
 
 QString sequentialName(const QString &prefix, qint16 sequenceNumber)
 {
-    const QString number = sequenceNumber > 9 ? QStringLiteral("9") : QString::number(sequenceNumber);
-    return prefix + number + QStringLiteral(".gif");
+    return numberedName(prefix, sequenceNumber > 9 ? 9 : int(sequenceNumber));
 }
 
 bool rotateSequentialFiles(const QString &directory, const QString &prefix, QString *error)
 {
-    const QString first = sequentialPath(directory, prefix, 1);
-    QFile oldest(first);
-    if (oldest.exists() && !oldest.remove()) {
-        *error = reason(first, oldest.errorString());
+    const QString first = numberedName(prefix, 1);
+    if (::unlink(nativePath(directory + first).constData()) != 0 && errno != ENOENT) {
+        *error = QStringLiteral("cannot delete %1: %2").arg(first, systemReason(errno));
         return false;
     }
     for (int i = 2; i <= 9; ++i) {
-        QFile file(sequentialPath(directory, prefix, i));
-        if (!file.exists())
-            continue;
-        if (!file.rename(sequentialPath(directory, prefix, i - 1))) {
-            *error = reason(file.fileName(), file.errorString());
+        const QString from = numberedName(prefix, i);
+        // Every target has been emptied by the step before; a missing file is skipped.
+        if (std::rename(nativePath(directory + from).constData(),
+                        nativePath(directory + numberedName(prefix, i - 1)).constData()) != 0 &&
+            errno != ENOENT) {
+            *error = QStringLiteral("cannot rename %1: %2").arg(from, systemReason(errno));
             return false;
         }
     }
     return true;
 }
 
-QString buildImageFileName(const QString &directory, quint8 namingMode, const QString &prefix, qint16 sequenceNumber,
-                           const QString &lastModified, QString *error)
+QString buildImageFileName(quint8 namingMode, const QString &prefix, qint16 sequenceNumber, const QString &lastModified,
+                           QString *error)
 {
     if (!isSafeFileName(prefix)) {
         *error = QStringLiteral("unsafe file name");
         return QString();
     }
-    QString name;
-    if (namingMode == 0) {
-        name = timeStampName(prefix, lastModified);
-        if (name.isEmpty()) {
-            *error = QStringLiteral("no time in Last-Modified");
-            return QString();
-        }
-    } else {
-        if (sequenceNumber > 9 && !rotateSequentialFiles(directory, prefix, error))
-            return QString();
-        name = sequentialName(prefix, sequenceNumber);
-    }
-    if (!isSafeFileName(name)) {
-        *error = QStringLiteral("unsafe file name");
-        return QString();
-    }
+    if (namingMode != 0)
+        return sequentialName(prefix, sequenceNumber);
+    const QString name = timeStampName(prefix, lastModified);
+    if (name.isEmpty())
+        *error = QStringLiteral("no time in Last-Modified");
     return name;
 }
 
-bool writeImageFile(const QString &path, const QByteArray &bytes, QString *error)
+bool storeImageFile(const QString &directory, const QString &name, const QString &prefix, bool rotate,
+                    const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = reason(path, file.errorString());
+    const auto cannotWrite = [&](int systemError) {
+        *error = QStringLiteral("cannot write %1: %2").arg(name, systemReason(systemError));
         return false;
+    };
+    QByteArray temporary;
+    const int fd = createTemporary(directory, &temporary);
+    if (fd < 0)
+        return cannotWrite(errno);
+    const bool written = writeAll(fd, bytes);
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        const int reason = written ? errno : writeError;
+        ::unlink(temporary.constData());
+        return cannotWrite(reason);
+    }
+    if (rotate && !rotateSequentialFiles(directory, prefix, error)) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    // A rename replaces the name itself: a link there is replaced, not followed.
+    if (std::rename(temporary.constData(), nativePath(directory + name).constData()) != 0) {
+        const int reason = errno;
+        ::unlink(temporary.constData());
+        return cannotWrite(reason);
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ImagePathSafety.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -13,29 +15,41 @@ namespace stormtap {
 // The base of an entry's file names: the first 7 characters of its image path.
 QString filePrefix(const QString &imagePath);
 
-// False for a name that could leave the image directory: a path separator or
-// "..". Only a hand-edited GLAVEN.CFG or SITES.DAT (or a server's odd header)
-// can bring one.
-bool isSafeFileName(const QString &name);
+// Why an entry cannot be fetched safely, checked before any request: "unsafe
+// image path" (isSafeImagePath), "unsafe file name" (its prefix names its
+// files); empty when it can.
+QString unsafePathReason(const QString &imagePath);
 
-// prefix + "_" + hour + minute + ".gif", the time taken after the first ":" of
-// a Last-Modified value; empty when the value holds no usable time.
+// prefix + "_" + hour + minute + ".gif", the time taken from a Last-Modified
+// value (timeFromLastModified); empty when the value holds no time.
 QString timeStampName(const QString &prefix, const QString &lastModified);
 
 // prefix + number + ".gif"; the number is 9 once the sequence is past 9.
 QString sequentialName(const QString &prefix, qint16 sequenceNumber);
 
-// Deletes prefix1.gif and moves 2..9 down by one, skipping missing files. False,
-// with the reason, when a file that exists cannot be deleted or renamed.
+// True when storing a picture under this sequence number first moves the older
+// files down: the sequence is past 9, so the picture becomes file 9.
+inline bool rotatesFirst(quint8 namingMode, qint16 sequenceNumber) { return namingMode != 0 && sequenceNumber > 9; }
+
+// Deletes prefix1.gif and moves 2..9 down by one, skipping missing files; a
+// symbolic link is moved as a link. False, with the reason, when a file that
+// exists cannot be deleted or renamed.
 bool rotateSequentialFiles(const QString &directory, const QString &prefix, QString *error);
 
-// The name for a new image under the naming mode, rotating first when a
-// sequential name is past 9. Empty, with the reason, when no name can be made.
-QString buildImageFileName(const QString &directory, quint8 namingMode, const QString &prefix, qint16 sequenceNumber,
-                           const QString &lastModified, QString *error);
+// The name for a new image under the naming mode; touches no file. Empty, with
+// the reason ("no time in Last-Modified", "unsafe file name"), when no name can
+// be made.
+QString buildImageFileName(quint8 namingMode, const QString &prefix, qint16 sequenceNumber, const QString &lastModified,
+                           QString *error);
 
-// Replaces the file with exactly `bytes`; the earlier file stays whole until the
-// new one is complete.
-bool writeImageFile(const QString &path, const QByteArray &bytes, QString *error);
+// Stores a new picture as `directory` + `name`. The bytes go to a temporary file
+// in the directory first, every write checked; only once they are safely there
+// are the older files rotated (when `rotate`) and the picture moved into place.
+// So a failed write (a full disk, a missing directory) leaves every file as it
+// was, and a file of that name that is a symbolic link is replaced as a link,
+// never written through. False with "cannot write <name>: <system reason>" (or
+// the rotation's reason).
+bool storeImageFile(const QString &directory, const QString &name, const QString &prefix, bool rotate,
+                    const QByteArray &bytes, QString *error);
 
 } // namespace stormtap

@@ -1,6 +1,7 @@
 #include "FakeClock.h"
 #include "RadarServer.h"
 #include "RecordingDisplay.h"
+#include "SmallFileSystem.h"
 #include "TestFiles.h"
 #include "retrieval/RetrievalCycle.h"
 
@@ -92,6 +93,9 @@ private slots:
     void sequentialNamesRotate_data();
     void sequentialNamesRotate();
     void stopDuringTheAlertPause();
+    void stopDuringTheAlertPauseKeepsTheOlderFiles();
+    void fullDiskStoresNothingAndRecordsNothing_data();
+    void fullDiskStoresNothingAndRecordsNothing();
     void stopWhileWaitingForTheNextRound();
     void roundDisplays_data();
     void roundDisplays();
@@ -217,8 +221,15 @@ void TestRetrieval::failuresKeepTheEntry_data()
                                  << "mode=huge" << false << "KENX -- Failed too large";
     QTest::newRow("refused") << "KENX"
                              << "" << true << "KENX -- Failed refused";
-    QTest::newRow("path separator in the prefix") << "../KENX"
-                                                  << "" << false << "../KENX -- Failed unsafe file name";
+    // Unsafe paths are refused before any request.
+    QTest::newRow("dot dot at the start") << "../KENX"
+                                          << "" << false << "../KENX -- Failed unsafe image path";
+    QTest::newRow("dot dot after the prefix") << "KENXxyz/../../../../etc/passwd"
+                                              << "" << false << "KENXxyz -- Failed unsafe image path";
+    QTest::newRow("encoded dot dot") << "KENXxyz/%2e%2e/%2E%2E/etc/passwd"
+                                     << "" << false << "KENXxyz -- Failed unsafe image path";
+    QTest::newRow("path separator in the prefix") << "ab/KENX"
+                                                  << "" << false << "ab/KENX -- Failed unsafe file name";
 }
 
 void TestRetrieval::failuresKeepTheEntry()
@@ -317,7 +328,7 @@ void TestRetrieval::bodiesAreJudged()
 
     QCOMPARE(rig.kinds(), QList<FetchOutcome::Kind>{kind});
     const QString lm = lastModified();
-    QCOMPARE(rig.entry(1).LastModified, lm); // the reply was complete
+    QCOMPARE(rig.entry(1).LastModified, size == 0 ? QString() : lm); // only a stored picture counts as fetched
     if (lineIsGetting)
         QCOMPARE(rig.display.lines[0], QString("Getting Site KENX"));
     else if (size == 0)
@@ -423,6 +434,86 @@ void TestRetrieval::stopDuringTheAlertPause()
     QVERIFY(rig.state.EntryIndex > rig.state.EntryCount);
     QCOMPARE(rig.state.RoundNumber, qint16(4));
     QVERIFY(!rig.cycle.isRunning());
+}
+
+void TestRetrieval::stopDuringTheAlertPauseKeepsTheOlderFiles()
+{
+    Rig rig(m_server.port);
+    rig.paths = {"KENX"};
+    rig.startWith = 10;
+    QStringList files;
+    for (int i = 1; i <= 9; ++i) {
+        files << QString("KENX%1.gif").arg(i);
+        QVERIFY(writeFile(rig.images.filePath(files.last()), files.last().toLatin1()));
+    }
+    rig.clock.onBlock = [&](WaitKind) {
+        if (rig.display.alerts == 1)
+            rig.cycle.stop();
+    };
+    rig.cycle.run();
+
+    QCOMPARE(rig.kinds(), QList<FetchOutcome::Kind>{FetchOutcome::Stopped});
+    QCOMPARE(QDir(rig.images.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), files); // not rotated
+    for (const QString &file : files)
+        QCOMPARE(rig.read(file), file.toLatin1());
+    QCOMPARE(rig.entry(1).SequenceNumber, qint16(10));
+    QCOMPARE(rig.entry(1).LastModified, QString());
+}
+
+void TestRetrieval::fullDiskStoresNothingAndRecordsNothing_data()
+{
+    QTest::addColumn<int>("namingMode");
+    QTest::addColumn<QString>("name"); // of the new picture; {time} stands for its HHMM
+    QTest::newRow("sequential, files 1 to 9, start 10") << 1 << "KENX9.gif";
+    QTest::newRow("time stamp, a picture of that minute there") << 0 << "KENX_{time}.gif";
+}
+
+// On a full disk the fetch says so, every earlier picture stays whole, and the
+// entry is not advanced: once there is room again, the next round stores the
+// picture instead of hearing "not modified".
+void TestRetrieval::fullDiskStoresNothingAndRecordsNothing()
+{
+    QFETCH(int, namingMode);
+    QFETCH(QString, name);
+    SmallFileSystem disk;
+    SMALL_FILE_SYSTEM_OR_SKIP(disk);
+    const QString lm = lastModified();
+    name.replace("{time}", lm.mid(lm.indexOf(':') - 2, 2) + lm.mid(lm.indexOf(':') + 1, 2));
+    Rig rig(m_server.port);
+    rig.paths = {"KENX"};
+    rig.startWith = 10;
+    rig.file.NamingMode = quint8(namingMode);
+    rig.file.ImageDirectory = disk.path();
+    rig.file.LoopCount = 2;
+    QStringList files{name};
+    for (int i = 1; i <= 9; ++i)
+        files << QString("KENX%1.gif").arg(i);
+    files.removeDuplicates();
+    for (const QString &file : files)
+        QVERIFY(writeFile(disk.path() + file, file.toLatin1()));
+    QVERIFY(disk.fill());
+    bool wholeAfterTheFailure = false;
+    rig.afterFetch = [&](qint16, const FetchOutcome &outcome) {
+        if (outcome.kind != FetchOutcome::Failed)
+            return;
+        wholeAfterTheFailure = std::all_of(files.begin(), files.end(), [&](const QString &file) {
+            return readFile(disk.path() + file) == file.toLatin1();
+        });
+        QCOMPARE(rig.display.lines[0], "KENX -- Failed cannot write " + name + ": No space left on device");
+        QCOMPARE(rig.entry(1).SequenceNumber, qint16(10));
+        QCOMPARE(rig.entry(1).LastModified, QString());
+        QVERIFY(disk.release());
+    };
+    rig.cycle.run();
+
+    QCOMPARE(rig.kinds(), (QList<FetchOutcome::Kind>{FetchOutcome::Failed, FetchOutcome::Stored}));
+    QCOMPARE(rig.outcomes[0].second.reason, "cannot write " + name + ": No space left on device");
+    QVERIFY(wholeAfterTheFailure);
+    QCOMPARE(readFile(disk.path() + name), m_server.image("KENX"));
+    if (namingMode == 1)
+        QCOMPARE(readFile(disk.path() + "KENX8.gif"), QByteArray("KENX9.gif")); // rotated once, on success
+    QCOMPARE(rig.entry(1).SequenceNumber, qint16(11));
+    QCOMPARE(rig.entry(1).LastModified, lm);
 }
 
 void TestRetrieval::stopWhileWaitingForTheNextRound()

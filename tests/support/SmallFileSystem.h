@@ -34,7 +34,7 @@ public:
     // for want of space.
     bool fill()
     {
-        QFile filler(path() + QStringLiteral(".filler"));
+        QFile filler(fillerPath());
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
         const QByteArray block(4096, 'f');
@@ -46,7 +46,12 @@ public:
         return filler.error() == QFileDevice::WriteError || filler.error() == QFileDevice::ResourceError;
     }
 
+    // Gives the space that fill() took back.
+    bool release() { return QFile::remove(fillerPath()); }
+
 private:
+    QString fillerPath() const { return path() + QStringLiteral(".filler"); }
+
     QTemporaryDir m_dir;
     bool m_mounted = false;
 };
