@@ -29,6 +29,14 @@ QString typeProblem(mode_t mode)
 
 } // namespace
 
+QString specialFileProblem(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return QString();
+    return typeProblem(info.st_mode);
+}
+
 UserFile readUserFile(const QString &path, qint64 maxBytes)
 {
     UserFile result;

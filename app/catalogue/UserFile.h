@@ -21,4 +21,9 @@ struct UserFile {
 // directory is refused without being read, so nothing here blocks or grows.
 UserFile readUserFile(const QString &path, qint64 maxBytes = MaxUserFileBytes);
 
+// Why a file may not be replaced by one the program writes: what stands there
+// (after links) is a directory, a FIFO, a device or a socket. Empty for a
+// regular file or none.
+QString specialFileProblem(const QString &path);
+
 } // namespace stormtap

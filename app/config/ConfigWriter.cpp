@@ -1,5 +1,6 @@
 #include "ConfigWriter.h"
 
+#include "catalogue/UserFile.h"
 #include "state/Products.h"
 #include "state/Text.h"
 
@@ -7,7 +8,10 @@
 #include <QLocale>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <unistd.h>
 
 namespace stormtap {
 
@@ -110,15 +114,28 @@ QString writeConfig(const QString &path, const ConfigFields &fields, const State
     if (!problem.isEmpty())
         return QStringLiteral("Cannot save %1: %2.").arg(shownPath, problem);
 
+    // A link to a device or a FIFO is not a file to replace (nor is /dev/zero).
+    const QString special = specialFileProblem(path);
+    if (!special.isEmpty())
+        return QStringLiteral("Cannot save %1: %2.").arg(shownPath, special);
+
     const QByteArray bytes = configBytes(fields, *parsePort(fields.port), state);
     // Unbuffered, so that a full disk fails the write itself: a buffered
-    // QSaveFile can commit an empty file after its flush failed.
+    // QSaveFile can commit an empty file after its flush failed. Synced before
+    // it replaces the earlier file, as some file systems report a full disk
+    // only then.
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                         file.write(bytes) == bytes.size() && file.flush() && file.commit();
-    if (!written) // the earlier file stays as it was
-        return QStringLiteral("Cannot save %1: %2.").arg(shownPath, file.errorString());
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || file.write(bytes) != bytes.size() ||
+        !file.flush())
+        reason = file.errorString();
+    else if (::fsync(file.handle()) != 0)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!file.commit())
+        reason = file.errorString();
+    if (!reason.isEmpty()) // the earlier file stays as it was
+        return QStringLiteral("Cannot save %1: %2.").arg(shownPath, reason);
     return {};
 }
 

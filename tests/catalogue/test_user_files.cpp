@@ -5,6 +5,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/UserFile.h"
 #include "config/ConfigReader.h"
+#include "config/ConfigWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,6 +51,8 @@ class TestUserFiles : public QObject {
 private slots:
     void specialFilesAreRefused_data();
     void specialFilesAreRefused();
+    void saveNeverReplacesASpecialFile_data();
+    void saveNeverReplacesASpecialFile();
     void regularFilesAreRead();
     void sixteenMebibytesAreRead();
 };
@@ -97,6 +100,35 @@ void TestUserFiles::specialFilesAreRefused()
     QVERIFY2(problem.startsWith("Cannot read " + QDir::toNativeSeparators(path) + ": "), qPrintable(problem));
     QVERIFY2(problem.contains(reason), qPrintable(problem));
     QVERIFY(QFileInfo(path).isSymLink() || QFileInfo(path).exists()); // left as it was
+}
+
+void TestUserFiles::saveNeverReplacesASpecialFile_data()
+{
+    QTest::addColumn<Special>("kind");
+    QTest::addColumn<QString>("reason");
+    // A link to /dev/zero itself is left out: run as root, a faulty Save would
+    // replace the system's device.
+    QTest::newRow("FIFO") << Special::Fifo << "it is not a regular file";
+    QTest::newRow("link to a FIFO") << Special::LinkToFifo << "it is not a regular file";
+    QTest::newRow("a zero device") << Special::DevZero << "it is not a regular file";
+    QTest::newRow("directory") << Special::Directory << "it is a directory";
+}
+
+void TestUserFiles::saveNeverReplacesASpecialFile()
+{
+    QFETCH(Special, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("GLAVEN.CFG");
+    if (!makeSpecial(kind, path, dir))
+        QSKIP("this system cannot make that kind of file here");
+    const bool wasLink = QFileInfo(path).isSymLink();
+
+    const QString problem = writeConfig(path, {"s", "80", "u", "p", "/d/"}, State());
+    QCOMPARE(problem, "Cannot save " + QDir::toNativeSeparators(path) + ": " + reason +
+                          (kind == Special::Directory ? "." : " (a pipe, a device or a socket)."));
+    QCOMPARE(QFileInfo(path).isSymLink(), wasLink);
+    QVERIFY(!QFileInfo(path).isFile());
 }
 
 void TestUserFiles::regularFilesAreRead()
