@@ -5,6 +5,7 @@
 #include "RetrievalDisplay.h"
 #include "Waiter.h"
 #include "catalogue/LeadingNumber.h"
+#include "config/ImageDirectory.h"
 #include "state/Counters.h"
 
 #include <QtDebug>
@@ -146,8 +147,11 @@ FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
 
     const Settings &settings = m_state.settings;
     QString error;
-    const QString name = buildImageFileName(settings.ImageDirectory, settings.NamingMode, filePrefix(E.ImagePath),
-                                            E.SequenceNumber, LastModifiedHeader, &error);
+    const QString directory = imageDirectoryPath(settings.ImageDirectory, m_state.ProgramDirectory);
+    if (directory.isEmpty())
+        return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": no image directory is set"));
+    const QString name = buildImageFileName(directory, settings.NamingMode, filePrefix(E.ImagePath), E.SequenceNumber,
+                                            LastModifiedHeader, &error);
     if (name.isEmpty())
         return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": ") + error);
 
@@ -155,7 +159,7 @@ FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
     if (pause(3))
         return stopped();
     E.SequenceNumber = saturatingIncrement(E.SequenceNumber); // past 32767 the newest stays file 9
-    if (!writeImageFile(settings.ImageDirectory + name, ImageData, &error))
+    if (!writeImageFile(directory + name, ImageData, &error))
         return stopped(FetchOutcome::Abandoned, error);
     return FetchOutcome{FetchOutcome::Stored, 0, QString()};
 }

@@ -34,9 +34,13 @@ QFont designFont(const QString &family, double points, bool bold, bool italic)
 
 void setTextColour(QWidget *widget, const QColor &text)
 {
+    // The enabled states only: a disabled control keeps the platform's greyed
+    // text, so that the user sees it cannot be used.
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::ButtonText, text);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, text);
+        palette.setColor(group, QPalette::ButtonText, text);
+    }
     widget->setPalette(palette);
 }
 

@@ -60,6 +60,8 @@ RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
     List1 = new SortedListBox(cfgFrame);
     List1->setObjectName(QStringLiteral("List1"));
     placeAt(List1, 360, 600, 2535, 1425);
+    // Like the design's list box: a long line is cut, not scrolled.
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     Frame2 = new QGroupBox(QStringLiteral("Products"), cfgFrame);
     Frame2->setObjectName(QStringLiteral("Frame2"));
