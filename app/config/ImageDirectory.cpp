@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <filesystem>
 #include <system_error>
@@ -21,6 +22,13 @@ QString imageDirectoryPath(const QString &directory, const QString &programDirec
         return directory;
     // QDir::filePath keeps the trailing separator that the file names rely on.
     return QDir::toNativeSeparators(QDir(programDirectory).filePath(directory));
+}
+
+bool inPicturesFolder(const QString &path)
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && !path.isEmpty() &&
+           QDir::cleanPath(path).startsWith(QDir::cleanPath(pictures) + QLatin1Char('/'));
 }
 
 QString createImageDirectory(const QString &path)

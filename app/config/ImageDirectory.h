@@ -15,6 +15,10 @@ QString withTrailingSeparator(const QString &directory);
 // directory, wherever the program was started from. Empty when none is set.
 QString imageDirectoryPath(const QString &directory, const QString &programDirectory);
 
+// Whether the directory lies in the user's pictures folder, where the program
+// may make its own folders (the first-run image directory is one).
+bool inPicturesFolder(const QString &path);
+
 // Makes a missing directory (and its parents). Returns an empty text, or why it
 // could not be made, with the path and the system's reason.
 QString createImageDirectory(const QString &path);

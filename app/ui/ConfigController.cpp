@@ -173,9 +173,11 @@ bool ConfigController::save()
     m_state.settings.Server = texts.server.trimmed();
     m_state.settings.Port = *parsePort(texts.port);
     m_state.settings.ImageDirectory = withTrailingSeparator(texts.imageDirectory);
-    // Saved all the same: the directory may be made later, or mounted.
+    // Saved all the same: the directory may be made later, or mounted. Only a
+    // folder in the user's pictures is made here (the first run's is); a typing
+    // error elsewhere must not turn into a new directory.
     const QString directory = imageDirectoryPath(m_state.settings.ImageDirectory, m_state.ProgramDirectory);
-    QString directoryProblem = createImageDirectory(directory);
+    QString directoryProblem = inPicturesFolder(directory) ? createImageDirectory(directory) : QString();
     if (directoryProblem.isEmpty())
         directoryProblem = imageDirectoryProblem(directory);
     if (!directoryProblem.isEmpty()) {
