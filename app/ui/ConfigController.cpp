@@ -132,6 +132,7 @@ void ConfigController::fillSetupFields()
     fields[2]->setText(settings.Password);
     fields[5]->setText(QString::number(settings.Port));
     fields[6]->setText(settings.ImageDirectory);
+    fields[6]->setCursorPosition(0); // a long path shows where it starts
 
     // Values outside a slider's range put it at the nearest end and are kept.
     setSliderQuietly(0, qRound(std::clamp(settings.RefreshMinutes, 3.0, 60.0)));

@@ -103,7 +103,9 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     optFName[1]->setChecked(true);
     lblStart = new QLabel(QStringLiteral("Start With"), frameFileName);
     lblStart->setObjectName(QStringLiteral("lblStart"));
-    placeAt(lblStart, 276, 888, 492, 372);
+    // The design's 492 twips reach 60 under txtStart, which would cover the end
+    // of the caption; it ends where the field begins and wraps to two lines.
+    placeAt(lblStart, 276, 888, 708 - 276, 372);
     lblStart->setWordWrap(true);
     lblStart->setFont(designFont(QStringLiteral("Small Fonts"), 6.75));
     setTextColour(lblStart, QColor(0x00, 0xC0, 0xC0));

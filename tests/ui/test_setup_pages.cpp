@@ -112,7 +112,7 @@ private slots:
     void passwordShowsStars();
     void returnAndEnterPressTheFocusedButton_data();
     void returnAndEnterPressTheFocusedButton();
-    void regionCaptionsAreNotCovered();
+    void captionsAreNotCovered();
 };
 
 void TestSetupPages::fillShowsTheFile()
@@ -699,9 +699,12 @@ void TestSetupPages::returnAndEnterPressTheFocusedButton()
     QVERIFY(screen.window->SSTab1->isVisible());
 }
 
-void TestSetupPages::regionCaptionsAreNotCovered()
+void TestSetupPages::captionsAreNotCovered()
 {
     Screen screen(header(), 1);
+    auto *startWith = screen.find<QLabel>("lblStart");
+    QVERIFY(!startWith->geometry().intersects(screen.find<QLineEdit>("txtStart")->geometry()));
+    QVERIFY(startWith->fontMetrics().horizontalAdvance(startWith->text()) > startWith->width()); // two lines
     const int order[] = {8, 0, 1, 2, 3, 4, 5, 6, 7}; // left to right
     for (int i = 0; i < 9; ++i) {
         auto *option = screen.find<QRadioButton>(indexed("optConfig", order[i]));
