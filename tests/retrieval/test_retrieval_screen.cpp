@@ -29,6 +29,8 @@ private slots:
     void rejectedPasswordIsShown();
     void brokenFileIsReportedOnce();
     void firstRunConfigureAddSaveRetrieve();
+    void imageDirectoryRelativeOrEmpty_data();
+    void imageDirectoryRelativeOrEmpty();
 
 private:
     QListWidget *list3() { return m_fixture->find<QListWidget>("List3"); }
@@ -193,6 +195,35 @@ void TestRetrievalScreen::firstRunConfigureAddSaveRetrieve()
     QCOMPARE(m_clock.elapsed() / 60000, qint64(9 * 3)); // three minutes apart
     QCOMPARE(QDir(home.pictures()).entryList(QDir::Files), QStringList{"KENX1.gif"});
     QCOMPARE(readFile(home.pictures() + "KENX1.gif"), m_server.image("KENX"));
+}
+
+void TestRetrievalScreen::imageDirectoryRelativeOrEmpty_data()
+{
+    QTest::addColumn<QByteArray>("directory");
+    QTest::addColumn<QString>("picture"); // below the program directory; empty for none anywhere
+    QTest::newRow("relative: the program directory's") << QByteArray("images/") << "images/KENX1.gif";
+    QTest::newRow("empty: nowhere, not the root") << QByteArray() << QString();
+}
+
+void TestRetrievalScreen::imageDirectoryRelativeOrEmpty()
+{
+    QFETCH(QByteArray, directory);
+    QFETCH(QString, picture);
+    QTemporaryDir startedFrom; // the working directory is not the program directory
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(startedFrom.path()));
+    QVERIFY(QDir(m_fixture->dir.path()).mkdir("images"));
+    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n" + QByteArray::number(m_server.port) +
+                                           "\r\n\"demo\"\r\n\"secret\"\r\n3\r\n1\r\n1\r\n\"" + directory +
+                                           "\"\r\n\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n");
+    click(m_fixture->window->Command1[1]);
+    QDir::setCurrent(before);
+
+    QCOMPARE(m_server.requests().size(), 1);
+    QVERIFY(QDir(startedFrom.path()).isEmpty());
+    QCOMPARE(QDir(m_fixture->dir.filePath("images")).entryList(QDir::Files),
+             picture.isEmpty() ? QStringList() : QStringList{"KENX1.gif"});
+    QVERIFY(!QFileInfo::exists("/KENX1.gif"));
 }
 
 QTEST_MAIN(TestRetrievalScreen)

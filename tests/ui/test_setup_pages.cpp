@@ -705,7 +705,7 @@ void TestSetupPages::captionsAreNotCovered()
     auto *startWith = screen.find<QLabel>("lblStart");
     QVERIFY(!startWith->geometry().intersects(screen.find<QLineEdit>("txtStart")->geometry()));
     QVERIFY(startWith->fontMetrics().horizontalAdvance(startWith->text()) > startWith->width()); // two lines
-    const int order[] = {8, 0, 1, 2, 3, 4, 5, 6, 7}; // left to right
+    const int order[] = {8, 0, 1, 2, 3, 4, 5, 6, 7};                                             // left to right
     for (int i = 0; i < 9; ++i) {
         auto *option = screen.find<QRadioButton>(indexed("optConfig", order[i]));
         QVERIFY2(captionFits(option), qPrintable(option->text()));
