@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <limits>
 
 namespace stormtap {
 
@@ -23,7 +24,9 @@ double leadingNumber(QStringView text)
         ++pos;
     }
     bool anyDigit = false;
+    bool wholePart = false; // a digit other than 0 before the point
     while (pos < text.size() && isDigit(text.at(pos))) {
+        wholePart = wholePart || text.at(pos) != QLatin1Char('0');
         number += char(text.at(pos++).unicode());
         anyDigit = true;
     }
@@ -37,8 +40,17 @@ double leadingNumber(QStringView text)
     }
     if (!anyDigit)
         return 0;
-    const double value = number.toDouble(); // locale-independent
-    return value == 0 ? 0 : value;          // no negative zero
+    bool ok = false;
+    const double value = number.toDouble(&ok); // locale-independent
+    if (!ok) {
+        // Out of range: beyond the largest double, or closer to 0 than the
+        // smallest. A number of a few hundred digits is the largest there is.
+        if (!wholePart)
+            return 0;
+        const double largest = std::numeric_limits<double>::max();
+        return number.startsWith('-') ? -largest : largest;
+    }
+    return value == 0 ? 0 : value; // no negative zero
 }
 
 double roundHalfEven(double value)

@@ -1,9 +1,12 @@
 #include "ConfigReader.h"
 
+#include "FirstRunSettings.h"
+#include "ImageDirectory.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ItemReader.h"
 #include "catalogue/LeadingNumber.h"
 #include "catalogue/UserFile.h"
+#include "state/Text.h"
 
 #include <QDir>
 
@@ -15,6 +18,17 @@ namespace {
 
 const char *const HeaderItems[] = {"web server",       "port",        "user name",      "password", "refresh interval",
                                    "number of rounds", "naming mode", "image directory"};
+
+// The site an entry's display text names, or -1. SiteSearch answers with the
+// last site also when no line holds the text; that answer is checked here.
+int entrySite(const State &state, const QString &displayText)
+{
+    const int site = SiteSearch(state, displayText.left(10));
+    if (site < 0)
+        return -1;
+    const QString &line = state.Sites[site].DisplayLine;
+    return !line.isEmpty() && line.contains(trimBlanks(displayText.left(10))) ? site : -1;
+}
 
 } // namespace
 
@@ -35,7 +49,8 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
         header[i] = *item;
     }
     Settings &settings = config.settings;
-    settings.Server = header[0];
+    // A host name holds no blanks; ones typed around it would fail every fetch.
+    settings.Server = header[0].trimmed();
     settings.Port = leadingInteger(header[1], 0, 65535);
     settings.UserName = header[2];
     settings.Password = header[3];
@@ -43,7 +58,7 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
     settings.LoopCount =
         qint16(leadingInteger(header[5], std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
     settings.NamingMode = quint8(leadingInteger(header[6], 0, 255));
-    settings.ImageDirectory = header[7];
+    settings.ImageDirectory = withTrailingSeparator(header[7]);
 
     while (!reader.onlyBlankLinesLeft()) {
         const int number = int(config.entries.size()) + 1;
@@ -74,10 +89,11 @@ LoadedConfig parseConfig(const QByteArray &bytes, const State &state, qint16 seq
         entry.DisplayText = *displayText;
         entry.SequenceNumber = sequenceStart;
         config.entries.push_back(entry);
-        // An empty catalogue has no site to mark.
-        const int site = SiteSearch(state, displayText->left(10));
+        const int site = entrySite(state, *displayText);
         if (site >= 0)
             config.chosen.emplace_back(site, int(product));
+        else
+            config.unknownSiteEntries.push_back({*imagePath, *displayText, int(product)});
     }
     return config;
 }
@@ -86,9 +102,12 @@ LoadedConfig loadConfig(const QString &path, const State &state, qint16 sequence
 {
     const QString shownPath = QDir::toNativeSeparators(path);
     const UserFile file = readUserFile(path);
-    if (file.missing)
-        return {}; // never saved yet: empty settings, empty fetch list
     LoadedConfig config;
+    if (file.missing) {
+        config.settings = firstRunSettings();
+        config.fileMissing = true;
+        return config;
+    }
     if (!file.problem.isEmpty()) {
         config.problem = QStringLiteral("Cannot read %1: %2.").arg(shownPath, file.problem);
         return config;
@@ -108,6 +127,7 @@ void applyConfig(const LoadedConfig &config, State &state)
         state.Selections[i + 1] = config.entries[i];
     for (const auto &[site, product] : config.chosen)
         state.Sites[site].ProductChosen[product] = 1;
+    state.UnknownSiteEntries = config.unknownSiteEntries;
 }
 
 } // namespace stormtap

@@ -85,7 +85,7 @@ QByteArray configBytes(const ConfigFields &fields, int port, const State &state)
 {
     const Settings &settings = state.settings;
     QByteArray bytes;
-    textItem(bytes, fields.server);
+    textItem(bytes, fields.server.trimmed());
     plainItem(bytes, QString::number(port));
     textItem(bytes, fields.userName);
     textItem(bytes, fields.password);
@@ -103,6 +103,11 @@ QByteArray configBytes(const ConfigFields &fields, int port, const State &state)
             textItem(bytes, fetchListLine(site.DisplayLine, product));
             plainItem(bytes, QString::number(product));
         }
+    }
+    for (const UnknownSiteEntry &entry : state.UnknownSiteEntries) {
+        textItem(bytes, entry.ImagePath);
+        textItem(bytes, entry.DisplayText);
+        plainItem(bytes, QString::number(entry.Product));
     }
     return bytes;
 }

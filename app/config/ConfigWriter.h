@@ -29,9 +29,11 @@ QString decimalText(double value);
 // file's Latin-1 code page cannot hold), or an empty text.
 QString fieldsProblem(const ConfigFields &fields);
 
-// The bytes of GLAVEN.CFG: the header from the fields and the settings, then one
-// entry for every chosen product, in catalogue order and product order. Every
-// text is quoted, a quote inside doubled, so it reads back exactly as typed.
+// The bytes of GLAVEN.CFG: the header from the fields (the server without blanks
+// around it) and the settings, then one entry for every chosen product, in
+// catalogue order and product order, then the entries that name no catalogue
+// site, as they were read. Every text is quoted, a quote inside doubled, so it
+// reads back exactly as typed.
 QByteArray configBytes(const ConfigFields &fields, int port, const State &state);
 
 // Checks the fields and replaces the file at `path` in one step, readable by its

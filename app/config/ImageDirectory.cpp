@@ -2,14 +2,46 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
 
 namespace stormtap {
 
 QString withTrailingSeparator(const QString &directory)
 {
-    if (directory.endsWith(QDir::separator()) || directory.endsWith(QLatin1Char('/')))
+    if (directory.isEmpty() || directory.endsWith(QDir::separator()) || directory.endsWith(QLatin1Char('/')))
         return directory;
     return directory + QDir::separator();
+}
+
+QString imageDirectoryPath(const QString &directory, const QString &programDirectory)
+{
+    if (directory.isEmpty())
+        return directory;
+    // QDir::filePath keeps the trailing separator that the file names rely on.
+    return QDir::toNativeSeparators(QDir(programDirectory).filePath(directory));
+}
+
+bool inPicturesFolder(const QString &path)
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && !path.isEmpty() &&
+           QDir::cleanPath(path).startsWith(QDir::cleanPath(pictures) + QLatin1Char('/'));
+}
+
+QString createImageDirectory(const QString &path)
+{
+    if (path.isEmpty() || QFileInfo::exists(path))
+        return QString();
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+    if (error) {
+        return QStringLiteral("the image directory %1 cannot be made: %2")
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.message().c_str()));
+    }
+    return QString();
 }
 
 QString imageDirectoryProblem(const QString &directory)

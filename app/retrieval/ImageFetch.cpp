@@ -5,6 +5,7 @@
 #include "RetrievalDisplay.h"
 #include "Waiter.h"
 #include "catalogue/LeadingNumber.h"
+#include "config/ImageDirectory.h"
 #include "state/Counters.h"
 
 #include <QtDebug>
@@ -145,6 +146,9 @@ FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
 
     const Settings &settings = m_state.settings;
     QString error;
+    const QString directory = imageDirectoryPath(settings.ImageDirectory, m_state.ProgramDirectory);
+    if (directory.isEmpty())
+        return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": no image directory is set"));
     const QString prefix = filePrefix(E.ImagePath);
     const QString name = buildImageFileName(settings.NamingMode, prefix, E.SequenceNumber, LastModifiedHeader, &error);
     if (name.isEmpty())
@@ -154,7 +158,7 @@ FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
     if (pause(3))
         return stopped();
     // The older files rotate only once the new picture is safely written.
-    if (!storeImageFile(settings.ImageDirectory, name, prefix, rotatesFirst(settings.NamingMode, E.SequenceNumber),
+    if (!storeImageFile(directory, name, prefix, rotatesFirst(settings.NamingMode, E.SequenceNumber),
                         ImageData, &error)) {
         statusText = prefix + QStringLiteral(" -- Failed ") + error;
         return FetchOutcome{FetchOutcome::Failed, 0, error};

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <vector>
 
 namespace stormtap {
 
@@ -37,6 +38,15 @@ struct SelectionEntry {
     QString DisplayText;
 };
 
+// A GLAVEN.CFG entry whose display text names no site of the catalogue (the
+// catalogue changed since it was saved). It is fetched like any other and
+// written back unchanged, since no product flag can stand for it.
+struct UnknownSiteEntry {
+    QString ImagePath;
+    QString DisplayText;
+    int Product = 0;
+};
+
 // The program-wide state. Start-up owns the one instance and hands references to
 // the window and the modules; a test simply makes its own.
 struct State {
@@ -48,6 +58,7 @@ struct State {
     // Index 0 is unused so that entries keep their 1-based numbers.
     std::array<SelectionEntry, SelectionSlots + 1> Selections{};
     qint16 EntryCount = 0;
+    std::vector<UnknownSiteEntry> UnknownSiteEntries; // in file order; Clear empties it
 
     int RequestTimeoutSeconds = 60;
     QString ProgramDirectory; // ends with the directory separator

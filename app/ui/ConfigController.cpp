@@ -11,10 +11,10 @@
 #include "config/ImageDirectory.h"
 #include "frmMain.h"
 #include "retrieval/ImageFetch.h"
-#include "state/Text.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +30,17 @@ namespace stormtap {
 
 namespace {
 constexpr int MostRounds = 100; // the loop slider's top
+constexpr int MostListedEntries = 10;
+
+QString unknownSitesText(const std::vector<UnknownSiteEntry> &entries)
+{
+    QString text = QStringLiteral("GLAVEN.CFG holds entries for sites that are not in the site list (SITES.DAT):\n");
+    for (int i = 0; i < int(entries.size()) && i < MostListedEntries; ++i)
+        text += QStringLiteral("    ") + entries[i].DisplayText.simplified() + QLatin1Char('\n');
+    if (int(entries.size()) > MostListedEntries)
+        text += QStringLiteral("    and %1 more\n").arg(int(entries.size()) - MostListedEntries);
+    return text + QStringLiteral("They stay in the fetch list and are saved as they are; Clear removes them.");
+}
 } // namespace
 
 ConfigController::ConfigController(State &state, frmMain &window)
@@ -94,8 +105,22 @@ bool ConfigController::GetConfig(bool repeatReport)
     for (const SelectionEntry &entry : config.entries)
         list2->addItem(entry.DisplayText);
     enableStartWith(m_state.settings.NamingMode != 0);
+    // The flags may have changed under the selected site: its boxes show them anew.
+    m_fetchList->showSelectedSite();
+    reportUnknownSites(config.unknownSiteEntries, repeatReport);
     return true;
 }
+
+void ConfigController::reportUnknownSites(const std::vector<UnknownSiteEntry> &entries, bool mayShow)
+{
+    const QString text = entries.empty() ? QString() : unknownSitesText(entries);
+    if (mayShow && !text.isEmpty() && text != m_lastUnknownSites)
+        showMessage(&m_window, QMessageBox::Information, QStringLiteral("Stormtap"), text);
+    if (mayShow)
+        m_lastUnknownSites = text;
+}
+
+bool ConfigController::configSaved() const { return QFileInfo::exists(configPath()); }
 
 void ConfigController::fillSetupFields()
 {
@@ -107,6 +132,7 @@ void ConfigController::fillSetupFields()
     fields[2]->setText(settings.Password);
     fields[5]->setText(QString::number(settings.Port));
     fields[6]->setText(settings.ImageDirectory);
+    fields[6]->setCursorPosition(0); // a long path shows where it starts
 
     // Values outside a slider's range put it at the nearest end and are kept.
     setSliderQuietly(0, qRound(std::clamp(settings.RefreshMinutes, 3.0, 60.0)));
@@ -145,11 +171,16 @@ bool ConfigController::save()
                     problem + QStringLiteral("\nNothing has been saved."));
         return false;
     }
-    m_state.settings.Server = trimBlanks(texts.server);
+    m_state.settings.Server = texts.server.trimmed();
     m_state.settings.Port = *parsePort(texts.port);
-    m_state.settings.ImageDirectory = texts.imageDirectory;
-    // Saved all the same: the directory may be made later, or mounted.
-    const QString directoryProblem = imageDirectoryProblem(texts.imageDirectory);
+    m_state.settings.ImageDirectory = withTrailingSeparator(texts.imageDirectory);
+    // Saved all the same: the directory may be made later, or mounted. Only a
+    // folder in the user's pictures is made here (the first run's is); a typing
+    // error elsewhere must not turn into a new directory.
+    const QString directory = imageDirectoryPath(m_state.settings.ImageDirectory, m_state.ProgramDirectory);
+    QString directoryProblem = inPicturesFolder(directory) ? createImageDirectory(directory) : QString();
+    if (directoryProblem.isEmpty())
+        directoryProblem = imageDirectoryProblem(directory);
     if (!directoryProblem.isEmpty()) {
         showMessage(
             &m_window, QMessageBox::Warning, QStringLiteral("Stormtap"),

@@ -31,6 +31,8 @@ public:
     bool save();
 
     QString configPath() const;
+    // Whether a GLAVEN.CFG has been saved: without one there is nothing to fetch.
+    bool configSaved() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,11 +47,15 @@ private:
     void imageDirectoryLeft();
     void setSliderQuietly(int index, int position);
     void enableStartWith(bool enabled);
+    // Tells once which entries name no catalogue site; a load that may not show
+    // messages (the one inside a run) leaves the last report as it is.
+    void reportUnknownSites(const std::vector<UnknownSiteEntry> &entries, bool mayShow);
 
     State &m_state;
     frmMain &m_window;
     std::unique_ptr<FetchListEditor> m_fetchList;
-    QString m_lastProblem; // of the last load, empty when it succeeded
+    QString m_lastProblem;      // of the last load, empty when it succeeded
+    QString m_lastUnknownSites; // the last report of unknown-site entries
 };
 
 } // namespace stormtap

@@ -19,6 +19,8 @@ QPushButton *commandButton(QWidget *parent, const QString &name, const QString &
     button->setObjectName(name);
     placeAt(button, left, top, width, height);
     setTextColour(button, colour);
+    // Return and Enter press the focused button, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 

@@ -63,6 +63,12 @@ void FetchListEditor::siteSelected()
     m_page.cmdConfigAdd->setEnabled(false);
 }
 
+void FetchListEditor::showSelectedSite()
+{
+    if (selectedSite() >= 0)
+        siteSelected();
+}
+
 void FetchListEditor::boxChanged(int index) { m_page.cmdConfigAdd->setEnabled(offered(index) || anyOffered()); }
 
 void FetchListEditor::add()
@@ -89,6 +95,7 @@ void FetchListEditor::clear()
     m_page.List2->clear();
     for (int i = 0; i <= m_state.LastSiteIndex; ++i)
         m_state.Sites[i].ProductChosen = {};
+    m_state.UnknownSiteEntries.clear();
     if (selectedSite() < 0)
         return;
     for (QCheckBox *box : m_page.cfgCheckNIDS) {

@@ -20,6 +20,10 @@ class FetchListEditor : public QObject {
 public:
     FetchListEditor(State &state, frmMain &window, RadarSitesPage &page);
 
+    // Runs the site-selection steps again when a line of List1 is selected, so
+    // that its boxes show the flags as they are now.
+    void showSelectedSite();
+
     // The list names of the products, filled anew by every Add.
     std::array<QString, ProductCount> ProductNames;
 

@@ -12,7 +12,7 @@ namespace stormtap {
 // platforms that lack it.
 QFont designFont(const QString &family, double points, bool bold = false, bool italic = false);
 
-// Colours a widget's text (and, when given, its background).
+// Colours a widget's text while it is enabled (and, when given, its background).
 void setTextColour(QWidget *widget, const QColor &text);
 void setColours(QWidget *widget, const QColor &text, const QColor &background);
 

@@ -11,6 +11,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <algorithm>
+#include <iterator>
 
 namespace stormtap {
 
@@ -36,7 +41,27 @@ const ProductBox ProductBoxes[ProductCount] = {
     {120, 240, 2436}, {120, 480, 2400}, {120, 720, 2448}, {0, 1080, 2448}, {120, 1080, 2436}, {120, 1200, 2436},
 };
 
+// A replacement font wider than the design's would run a caption under its
+// neighbour: it is made smaller until the caption fits beside the circle.
+void fitCaption(QRadioButton *option)
+{
+    QFont font = option->font();
+    while (!captionFits(option) && font.pointSizeF() > 5) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        option->setFont(font);
+    }
+}
+
 } // namespace
+
+bool captionFits(const QRadioButton *option)
+{
+    QStyleOptionButton style;
+    style.initFrom(option);
+    style.text = option->text();
+    const QRect place = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
+    return option->fontMetrics().horizontalAdvance(option->text()) <= place.width();
+}
 
 RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
 {
@@ -47,11 +72,16 @@ RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
     Frame1 = new QGroupBox(cfgFrame);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     placeAt(Frame1, 0, 0, 6012, 444);
-    for (const RegionOption &option : RegionOptions) {
+    const int optionCount = int(std::size(RegionOptions));
+    for (int i = 0; i < optionCount; ++i) {
+        const RegionOption &option = RegionOptions[i];
         auto *control = new QRadioButton(QLatin1String(option.caption), Frame1);
         control->setObjectName(indexedName("optConfig", option.index));
-        placeAt(control, option.left, 120, option.width, 252);
+        // NW reaches 12 twips into West, whose circle would cover its "W".
+        const int right = i + 1 < optionCount ? RegionOptions[i + 1].left : option.left + option.width;
+        placeAt(control, option.left, 120, std::min(option.width, right - option.left), 252);
         control->setFont(designFont(QStringLiteral("Small Fonts"), 6.75, option.index == 8));
+        fitCaption(control);
         setTextColour(control, QColor(0x00, 0x40, 0x40));
         optConfig[option.index] = control;
     }
@@ -60,6 +90,8 @@ RadarSitesPage::RadarSitesPage(QWidget *parent) : QWidget(parent)
     List1 = new SortedListBox(cfgFrame);
     List1->setObjectName(QStringLiteral("List1"));
     placeAt(List1, 360, 600, 2535, 1425);
+    // Like the design's list box: a long line is cut, not scrolled.
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     Frame2 = new QGroupBox(QStringLiteral("Products"), cfgFrame);
     Frame2->setObjectName(QStringLiteral("Frame2"));

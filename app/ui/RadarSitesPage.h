@@ -14,6 +14,9 @@ namespace stormtap {
 
 class SortedListBox;
 
+// Whether an option's caption fits between its circle and its right edge.
+bool captionFits(const QRadioButton *option);
+
 // The "Radar Sites" page of the configuration screen: region options, the site
 // list, the product boxes and the fetch list, laid out in twips from the
 // top-left corner of the tab control.

@@ -81,6 +81,7 @@ RetrievalScreen::RetrievalScreen(QWidget *parent) : QGroupBox(QStringLiteral("Re
     cmdRtrvStop->setIcon(QIcon(QStringLiteral(":/pictures/stop.svg")));
     cmdRtrvStop->setIconSize(QSize(32, 32));
     cmdRtrvStop->setFlat(true);
+    cmdRtrvStop->setAutoDefault(true); // Return and Enter press it, as Space does
     cmdRtrvStop->setToolTip(QStringLiteral("STOP"));
 }
 

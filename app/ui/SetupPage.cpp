@@ -3,6 +3,7 @@
 #include "Controls.h"
 #include "Look.h"
 #include "Twips.h"
+#include "config/FirstRunSettings.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -81,6 +82,7 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
         txtConfigSetup[row.index] = field;
     }
     txtConfigSetup[2]->setEchoMode(QLineEdit::Password);
+    txtConfigSetup[2]->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // "*"
     // The two displays are written by the page only.
     for (int display : {3, 4}) {
         txtConfigSetup[display]->setFocusPolicy(Qt::NoFocus);
@@ -101,7 +103,9 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     optFName[1]->setChecked(true);
     lblStart = new QLabel(QStringLiteral("Start With"), frameFileName);
     lblStart->setObjectName(QStringLiteral("lblStart"));
-    placeAt(lblStart, 276, 888, 492, 372);
+    // The design's 492 twips reach 60 under txtStart, which would cover the end
+    // of the caption; it ends where the field begins and wraps to two lines.
+    placeAt(lblStart, 276, 888, 708 - 276, 372);
     lblStart->setWordWrap(true);
     lblStart->setFont(designFont(QStringLiteral("Small Fonts"), 6.75));
     setTextColour(lblStart, QColor(0x00, 0xC0, 0xC0));
@@ -112,8 +116,8 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     rule(cfgFrame, 0, 1680, 6000, 30, QFrame::HLine)->setObjectName(QStringLiteral("Line1"));
     rule(cfgFrame, 4320, 120, 30, 1560, QFrame::VLine)->setObjectName(QStringLiteral("Line2"));
 
-    sldConfig[0] = slider(cfgFrame, 0, 1800, 3, 60, 5, 6, 3);
-    sldConfig[1] = slider(cfgFrame, 1, 2760, 1, 100, 10, 5, 10);
+    sldConfig[0] = slider(cfgFrame, 0, 1800, 3, 60, 5, 6, FirstRefreshMinutes);
+    sldConfig[1] = slider(cfgFrame, 1, 2760, 1, 100, 10, 5, FirstLoopCount);
 
     Check1 = new QCheckBox(QStringLiteral("Infinite"), cfgFrame);
     Check1->setObjectName(QStringLiteral("Check1"));

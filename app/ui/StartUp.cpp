@@ -5,8 +5,19 @@
 #include "frmMain.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace stormtap {
+
+namespace {
+QString missingSitesNotice(const QString &sitesPath)
+{
+    return QStringLiteral("The site list is empty: %1 was missing, and an empty one has been created.\n"
+                          "Put the radar sites into that file (the program ships with one) and start "
+                          "Stormtap again to choose sites on the \"Radar Sites\" page.")
+        .arg(sitesPath);
+}
+} // namespace
 
 std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
 {
@@ -19,6 +30,7 @@ std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
         state.ProgramDirectory += QDir::separator();
 
     const QString sitesPath = state.ProgramDirectory + QStringLiteral("SITES.DAT");
+    const bool sitesMissing = !QFileInfo::exists(sitesPath);
     const SitesFile sites = openSitesFile(sitesPath);
 
     auto window = std::make_unique<frmMain>(state);
@@ -28,6 +40,9 @@ std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
     const QString readProblem = readCatalogue(sites.bytes, state);
     if (problem.isEmpty() && !readProblem.isEmpty())
         problem = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(sitesPath), readProblem);
+    // Told once: the next start finds the empty file the user may fill.
+    const QString emptyNotice =
+        problem.isEmpty() && sitesMissing ? missingSitesNotice(QDir::toNativeSeparators(sitesPath)) : QString();
 
     window->giveButtonsStartUpLook();
     window->show();
@@ -37,6 +52,8 @@ std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
         showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"),
                     problem + QStringLiteral("\nThe program starts with the sites read so far."));
     }
+    if (!emptyNotice.isEmpty())
+        showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"), emptyNotice);
     return window;
 }
 

@@ -176,6 +176,13 @@ void frmMain::Command1Click(int index)
         // A stopped run may still be unwinding: a new one starts only after it.
         if (retrievalShown || m_retrieval->isRunning())
             return;
+        if (!m_config->configSaved()) {
+            showMessage(this, QMessageBox::Information, QStringLiteral("Stormtap"),
+                        QStringLiteral("There is nothing to fetch yet: no settings have been saved.\n"
+                                       "Press Configure, enter the WWW server, choose sites and products on the "
+                                       "\"Radar Sites\" page, press Add and then Save."));
+            return;
+        }
     }
 
     GetConfig();
@@ -235,8 +242,15 @@ void frmMain::fillSiteList(int region)
 
 bool frmMain::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    // The window becomes the program's active window once, when start-up shows
+    // it. Later activations (back from another program, a message box closed, a
+    // restore from the tray) must leave List1, its selection and the region as
+    // they are. The first show counts too, for a desktop that never activates it.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::WindowActivate || type == QEvent::Show) && !m_siteListFilled) {
+        m_siteListFilled = true;
         fillSiteList(AllRegions);
+    }
     return QWidget::event(event);
 }
 

@@ -96,6 +96,7 @@ private:
     std::unique_ptr<ConfigController> m_config;
     std::unique_ptr<RetrievalController> m_retrieval;
     std::unique_ptr<TrayController> m_tray;
+    bool m_siteListFilled = false;
 };
 
 } // namespace stormtap

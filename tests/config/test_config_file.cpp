@@ -6,8 +6,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <limits>
 
 using namespace stormtap;
 
@@ -47,7 +50,8 @@ class TestConfigFile : public QObject {
 private slots:
     void writesHeaderAndEntriesInOrder();
     void readsEntries();
-    void entryOfAVanishedSiteMarksTheLastSite();
+    void entryOfAVanishedSiteIsKeptApart();
+    void unknownSiteEntriesAreWrittenBackUnchanged();
     void emptyCatalogueMarksNothing();
     void readsThePlainQuotedForm();
     void textsReadBackAsTyped_data();
@@ -57,7 +61,9 @@ private slots:
     void malformedFilesAreRefused_data();
     void malformedFilesAreRefused();
     void thousandEntriesAreTheLimit();
-    void missingFileGivesEmptySettings();
+    void missingFileGivesFirstRunSettings();
+    void hugeNumbersReadAsTheLargestAllowed_data();
+    void hugeNumbersReadAsTheLargestAllowed();
     void unreadableFileIsNamed();
     void saveRefusesBadFields_data();
     void saveRefusesBadFields();
@@ -65,6 +71,9 @@ private slots:
     void saveOnAFullDiskKeepsTheFile();
     void imageDirectoryEndsWithSeparator_data();
     void imageDirectoryEndsWithSeparator();
+    void imageDirectoryIsTakenFromTheProgramDirectory_data();
+    void imageDirectoryIsTakenFromTheProgramDirectory();
+    void missingImageDirectoryIsMade();
     void unusableImageDirectoryIsNamed_data();
     void unusableImageDirectoryIsNamed();
 };
@@ -123,13 +132,37 @@ void TestConfigFile::readsEntries()
     QCOMPARE(configBytes(PlainFields, loaded.settings.Port, loaded), bytes);
 }
 
-void TestConfigFile::entryOfAVanishedSiteMarksTheLastSite()
+void TestConfigFile::entryOfAVanishedSiteIsKeptApart()
 {
     State state = catalogueState();
-    const LoadedConfig config =
-        parseConfig(PlainHeader + "\"gone\"\r\n\"Vanished site Base Velocity\"\r\n1\r\n", state, 1);
+    const QByteArray bytes = PlainHeader + "\"gone\"\r\n\"Vanished site Base Velocity\"\r\n1\r\n"
+                                           "\"cccxn1r.gif\"\r\n\"14 letters abc 1-Hr Precip Total\"\r\n2\r\n";
+    const LoadedConfig config = parseConfig(bytes, state, 1);
     QVERIFY(config.ok());
-    QCOMPARE(config.chosen, (std::vector<std::pair<int, int>>{{2, 1}}));
+    // The last site is marked only when its line holds the name.
+    QCOMPARE(config.chosen, (std::vector<std::pair<int, int>>{{2, 2}}));
+    QCOMPARE(config.entries.size(), size_t(2));
+    QCOMPARE(config.unknownSiteEntries.size(), size_t(1));
+    QCOMPARE(config.unknownSiteEntries[0].ImagePath, QStringLiteral("gone"));
+    QCOMPARE(config.unknownSiteEntries[0].DisplayText, QStringLiteral("Vanished site Base Velocity"));
+    QCOMPARE(config.unknownSiteEntries[0].Product, 1);
+}
+
+void TestConfigFile::unknownSiteEntriesAreWrittenBackUnchanged()
+{
+    // Written after the catalogue's entries, whatever their place in the file.
+    const QByteArray unknown = "\"KXYZxn1r.gif\"\r\n\"Renamed, XY   1-Hr Precip Total\"\r\n2\r\n";
+    const QByteArray known = "\"abc\"\r\n\"Abc            Base Reflectivity\"\r\n0\r\n";
+    for (const State &catalogue : {catalogueState(), State()}) {
+        State state = catalogue;
+        const LoadedConfig config = parseConfig(PlainHeader + unknown + known, state, 1);
+        QVERIFY(config.ok());
+        applyConfig(config, state);
+        const QByteArray expected = PlainHeader + (state.LastSiteIndex < 0 ? unknown + known : known + unknown);
+        if (state.LastSiteIndex < 0) // no catalogue: both entries are unknown, in file order
+            QCOMPARE(state.UnknownSiteEntries.size(), size_t(2));
+        QCOMPARE(configBytes(PlainFields, 8080, state), expected);
+    }
 }
 
 void TestConfigFile::emptyCatalogueMarksNothing()
@@ -154,7 +187,7 @@ void TestConfigFile::readsThePlainQuotedForm()
     QCOMPARE(config.settings.Port, 80);
     QCOMPARE(config.settings.RefreshMinutes, 7.5);
     QCOMPARE(config.settings.LoopCount, qint16(30000));
-    QCOMPARE(config.settings.ImageDirectory, QStringLiteral("C:\\images\\"));
+    QCOMPARE(config.settings.ImageDirectory, withTrailingSeparator(QStringLiteral("C:\\images\\")));
     QCOMPARE(config.entries.size(), size_t(1));
     QCOMPARE(config.chosen, (std::vector<std::pair<int, int>>{{0, 0}}));
 }
@@ -176,7 +209,7 @@ void TestConfigFile::textsReadBackAsTyped_data()
 void TestConfigFile::textsReadBackAsTyped()
 {
     QFETCH(QString, text);
-    const ConfigFields fields{text, "80", text + "u", text + "p", text + "d"};
+    const ConfigFields fields{text, "80", text + "u", text + "p", text + "d/"};
     QVERIFY(fieldsProblem(fields).isEmpty());
     State state = catalogueState();
     state.Sites[1].ProductChosen[0] = 1;
@@ -184,10 +217,10 @@ void TestConfigFile::textsReadBackAsTyped()
 
     const LoadedConfig config = parseConfig(bytes, state, 1);
     QVERIFY2(config.ok(), qPrintable(config.problem));
-    QCOMPARE(config.settings.Server, text);
+    QCOMPARE(config.settings.Server, text.trimmed()); // a host name has no blanks
     QCOMPARE(config.settings.UserName, text + "u");
     QCOMPARE(config.settings.Password, text + "p");
-    QCOMPARE(config.settings.ImageDirectory, text + "d");
+    QCOMPARE(config.settings.ImageDirectory, text + "d/");
     QCOMPARE(config.entries.size(), size_t(1));
     const Settings &read = config.settings;
     QCOMPARE(configBytes({read.Server, "80", read.UserName, read.Password, read.ImageDirectory}, read.Port, state),
@@ -264,14 +297,53 @@ void TestConfigFile::thousandEntriesAreTheLimit()
     QCOMPARE(parseConfig(bytes, state, 1).problem, QStringLiteral("it holds more than 1000 entries"));
 }
 
-void TestConfigFile::missingFileGivesEmptySettings()
+void TestConfigFile::missingFileGivesFirstRunSettings()
 {
     QTemporaryDir dir;
     const LoadedConfig config = loadConfig(dir.filePath("GLAVEN.CFG"), catalogueState(), 1);
     QVERIFY(config.ok());
+    QVERIFY(config.fileMissing);
     QCOMPARE(config.settings.Server, QString());
-    QCOMPARE(config.settings.LoopCount, qint16(0));
+    QCOMPARE(config.settings.Port, 80);
+    QCOMPARE(config.settings.RefreshMinutes, 3.0);
+    QCOMPARE(config.settings.LoopCount, qint16(10));
+    QCOMPARE(config.settings.NamingMode, quint8(1));
+    QCOMPARE(config.settings.ImageDirectory,
+             QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + "/Stormtap/");
     QVERIFY(config.entries.empty());
+    QVERIFY(!parseConfig(PlainHeader, catalogueState(), 1).fileMissing);
+}
+
+void TestConfigFile::hugeNumbersReadAsTheLargestAllowed_data()
+{
+    const QByteArray huge(400, '9');
+    QTest::addColumn<QByteArray>("number");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<double>("refresh");
+    QTest::addColumn<int>("rounds");
+    QTest::addColumn<int>("mode");
+    const double largest = std::numeric_limits<double>::max();
+    QTest::newRow("400 digits") << huge << 65535 << largest << 32767 << 255;
+    QTest::newRow("400 digits with a fraction") << huge + ".5x" << 65535 << largest << 32767 << 255;
+    QTest::newRow("400 digits below 0") << "-" + huge << 0 << -largest << -32768 << 0;
+    QTest::newRow("a fraction of 400 zeros") << "0." + QByteArray(400, '0') + "1" << 0 << 0.0 << 0 << 0;
+}
+
+void TestConfigFile::hugeNumbersReadAsTheLargestAllowed()
+{
+    QFETCH(QByteArray, number);
+    QFETCH(int, port);
+    QFETCH(double, refresh);
+    QFETCH(int, rounds);
+    QFETCH(int, mode);
+    const QByteArray bytes = "\"s\"\r\n" + number + "\r\n\"u\"\r\n\"p\"\r\n" + number + "\r\n" + number + "\r\n" +
+                             number + "\r\n\"/d/\"\r\n";
+    const LoadedConfig config = parseConfig(bytes, catalogueState(), 1);
+    QVERIFY2(config.ok(), qPrintable(config.problem));
+    QCOMPARE(config.settings.Port, port);
+    QCOMPARE(config.settings.RefreshMinutes, refresh);
+    QCOMPARE(int(config.settings.LoopCount), rounds);
+    QCOMPARE(int(config.settings.NamingMode), mode);
 }
 
 void TestConfigFile::unreadableFileIsNamed()
@@ -385,7 +457,8 @@ void TestConfigFile::imageDirectoryEndsWithSeparator_data()
                                   << "/srv/images" + sep;
     QTest::newRow("ends with /") << "/srv/images/"
                                  << "/srv/images/";
-    QTest::newRow("empty") << "" << sep;
+    QTest::newRow("empty stays empty, never the root") << ""
+                                                       << "";
     QTest::newRow("ends with the platform's separator") << "images" + sep << "images" + sep;
     if (sep != QLatin1String("\\"))
         QTest::newRow("a backslash is a character here") << "C:\\images\\"
@@ -397,6 +470,40 @@ void TestConfigFile::imageDirectoryEndsWithSeparator()
     QFETCH(QString, typed);
     QFETCH(QString, kept);
     QCOMPARE(withTrailingSeparator(typed), kept);
+}
+
+void TestConfigFile::imageDirectoryIsTakenFromTheProgramDirectory_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QString>("path");
+    const QString program = QDir::toNativeSeparators("/opt/stormtap/");
+    QTest::newRow("relative") << "images/" << QDir::toNativeSeparators(program + "images/");
+    QTest::newRow("relative, two levels") << "radar/new/" << QDir::toNativeSeparators(program + "radar/new/");
+    QTest::newRow("absolute") << QDir::rootPath() + "srv/radar/"
+                              << QDir::toNativeSeparators(QDir::rootPath() + "srv/radar/");
+    QTest::newRow("none") << ""
+                          << "";
+}
+
+void TestConfigFile::imageDirectoryIsTakenFromTheProgramDirectory()
+{
+    QFETCH(QString, directory);
+    QFETCH(QString, path);
+    QCOMPARE(imageDirectoryPath(directory, QDir::toNativeSeparators("/opt/stormtap/")), path);
+}
+
+void TestConfigFile::missingImageDirectoryIsMade()
+{
+    QTemporaryDir dir;
+    const QString nested = dir.filePath("Pictures/Stormtap/");
+    QCOMPARE(createImageDirectory(nested), QString());
+    QVERIFY(QFileInfo(nested).isDir());
+    QCOMPARE(createImageDirectory(nested), QString()); // there already
+
+    QVERIFY(writeFile(dir.filePath("file"), "not a directory"));
+    const QString problem = createImageDirectory(dir.filePath("file/below/"));
+    QVERIFY2(problem.contains(QDir::toNativeSeparators(dir.filePath("file/below/"))), qPrintable(problem));
+    QVERIFY2(problem.contains("cannot be made: "), qPrintable(problem));
 }
 
 void TestConfigFile::unusableImageDirectoryIsNamed_data()

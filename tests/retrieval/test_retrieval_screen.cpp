@@ -4,11 +4,13 @@
 #include "ui/RetrievalController.h"
 #include "ui/RetrievalScreen.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QtTest>
 
 using namespace stormtap;
@@ -26,6 +28,9 @@ private slots:
     void stopHidesTheScreenAndStoresNothing();
     void rejectedPasswordIsShown();
     void brokenFileIsReportedOnce();
+    void firstRunConfigureAddSaveRetrieve();
+    void imageDirectoryRelativeOrEmpty_data();
+    void imageDirectoryRelativeOrEmpty();
 
 private:
     QListWidget *list3() { return m_fixture->find<QListWidget>("List3"); }
@@ -146,6 +151,79 @@ void TestRetrievalScreen::brokenFileIsReportedOnce()
     QCOMPARE(m_fixture->messages.size(), size_t(1));
     QVERIFY(m_fixture->messages[0].text.contains("the header ends after 2 of its 8 items"));
     QCOMPARE(m_server.requests().size(), 4);
+}
+
+// A new user's first run: no GLAVEN.CFG, nothing known but the server and the
+// sites wanted. Everything else works as it comes.
+void TestRetrievalScreen::firstRunConfigureAddSaveRetrieve()
+{
+    TemporaryHome home;
+    m_fixture.reset();
+    m_fixture = std::make_unique<WindowFixture>(RadarServer::Sites);
+    m_fixture->window->retrieval()->setClock(m_clock);
+    frmMain &window = *m_fixture->window;
+    const auto field = [&](int i) { return m_fixture->find<QLineEdit>(QStringLiteral("txtConfigSetup(%1)").arg(i)); };
+    const auto typeInto = [&](int i, const QString &text) {
+        click(field(i));
+        field(i)->selectAll();
+        QTest::keyClicks(field(i), text);
+    };
+
+    click(window.Command1[0]);
+    QVERIFY(window.SSTab1->isVisible());
+    typeInto(0, " 127.0.0.1 "); // blanks around it do no harm
+    typeInto(5, QString::number(m_server.port));
+    typeInto(1, "demo");
+    typeInto(2, "secret");
+    QTabBar *tabs = window.SSTab1->tabs;
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    auto *list1 = m_fixture->find<QListWidget>("List1");
+    const QListWidgetItem *albany = list1->findItems("KENX Albany, NY", Qt::MatchExactly).value(0);
+    QVERIFY(albany);
+    QTest::mouseClick(list1->viewport(), Qt::LeftButton, {}, list1->visualItemRect(albany).center());
+    click(m_fixture->find<QCheckBox>("cfgCheckNIDS(0)"));
+    click(m_fixture->find<QPushButton>("cmdConfigAdd"));
+    QCOMPARE(lines(m_fixture->find<QListWidget>("List2")), QStringList{"Albany, NY     Base Reflectivity"});
+    click(window.SSCommand1[2]);
+    QVERIFY(window.SSTab1->isHidden());
+    QVERIFY2(m_fixture->messages.empty(), qPrintable(m_fixture->messages.empty() ? "" : m_fixture->messages[0].text));
+
+    click(window.Command1[1]);
+    QVERIFY2(m_fixture->messages.empty(), qPrintable(m_fixture->messages.empty() ? "" : m_fixture->messages[0].text));
+    QVERIFY(frame1()->isHidden()); // all ten rounds are done
+    QCOMPARE(m_server.requests().size(), 10);
+    QCOMPARE(m_clock.elapsed() / 60000, qint64(9 * 3)); // three minutes apart
+    QCOMPARE(QDir(home.pictures()).entryList(QDir::Files), QStringList{"KENX1.gif"});
+    QCOMPARE(readFile(home.pictures() + "KENX1.gif"), m_server.image("KENX"));
+}
+
+void TestRetrievalScreen::imageDirectoryRelativeOrEmpty_data()
+{
+    QTest::addColumn<QByteArray>("directory");
+    QTest::addColumn<QString>("picture"); // below the program directory; empty for none anywhere
+    QTest::newRow("relative: the program directory's") << QByteArray("images/") << "images/KENX1.gif";
+    QTest::newRow("empty: nowhere, not the root") << QByteArray() << QString();
+}
+
+void TestRetrievalScreen::imageDirectoryRelativeOrEmpty()
+{
+    QFETCH(QByteArray, directory);
+    QFETCH(QString, picture);
+    QTemporaryDir startedFrom; // the working directory is not the program directory
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(startedFrom.path()));
+    QVERIFY(QDir(m_fixture->dir.path()).mkdir("images"));
+    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n" + QByteArray::number(m_server.port) +
+                                           "\r\n\"demo\"\r\n\"secret\"\r\n3\r\n1\r\n1\r\n\"" + directory +
+                                           "\"\r\n\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n");
+    click(m_fixture->window->Command1[1]);
+    QDir::setCurrent(before);
+
+    QCOMPARE(m_server.requests().size(), 1);
+    QVERIFY(QDir(startedFrom.path()).isEmpty());
+    QCOMPARE(QDir(m_fixture->dir.filePath("images")).entryList(QDir::Files),
+             picture.isEmpty() ? QStringList() : QStringList{"KENX1.gif"});
+    QVERIFY(!QFileInfo::exists("/KENX1.gif"));
 }
 
 QTEST_MAIN(TestRetrievalScreen)

@@ -24,6 +24,31 @@ inline QStringList lines(const QListWidget *list)
 
 inline void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
+// Points the user's home (and so the pictures folder) at a temporary directory
+// while it lives, so that a first run makes its image directory there.
+class TemporaryHome {
+public:
+    TemporaryHome() : m_home(qgetenv("HOME")), m_config(qgetenv("XDG_CONFIG_HOME"))
+    {
+        qputenv("HOME", dir.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    ~TemporaryHome()
+    {
+        qputenv("HOME", m_home);
+        if (m_config.isEmpty())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", m_config);
+    }
+    QString pictures() const { return dir.filePath("Pictures/Stormtap/"); }
+    QTemporaryDir dir;
+
+private:
+    QByteArray m_home;
+    QByteArray m_config;
+};
+
 // A program directory of its own, a started window, and the messages it shows.
 struct Message {
     QMessageBox::Icon icon;

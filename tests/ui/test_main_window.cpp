@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "ui/RadarSitesPage.h"
+#include "ui/RetrievalController.h"
 #include "ui/RetrievalScreen.h"
 #include "ui/SortedListBox.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -21,6 +23,9 @@ const QByteArray ThreeSites = "\"KCCC Chicago, IL\",KCCC,2\r\n"
                               "\"KBBB Boston, MA\",KBBB,3\r\n"
                               "end\r\n";
 
+// Settings of one round and an empty fetch list.
+const QByteArray OneRound = "\"localhost\"\r\n80\r\n\"\"\r\n\"\"\r\n3\r\n1\r\n1\r\n\"\"\r\n";
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -33,7 +38,8 @@ private slots:
     void configureAndRetrieveSwitchViews();
     void guardsRefuseTheOtherScreen();
     void regionOptionsFilterTheSiteList();
-    void activationRefillsAllSites();
+    void laterActivationsKeepTheSiteList();
+    void retrieveWithoutSettingsStartsNoRun();
     void exitAndCredits();
 };
 
@@ -43,6 +49,14 @@ void TestMainWindow::startsWithMissingSitesFile()
     QVERIFY(QFileInfo::exists(fixture.dir.filePath("SITES.DAT")));
     QCOMPARE(int(fixture.state.LastSiteIndex), -1);
     QCOMPARE(fixture.find<QListWidget>("List1")->count(), 0);
+    // Told once why the list is empty; the next start says nothing.
+    QCOMPARE(fixture.messages.size(), size_t(1));
+    QVERIFY2(
+        fixture.messages[0].text.contains(
+            "The site list is empty: " + QDir::toNativeSeparators(fixture.dir.filePath("SITES.DAT")) + " was missing"),
+        qPrintable(fixture.messages[0].text));
+    fixture.messages.clear();
+    fixture.window = startUp(fixture.state, fixture.dir.path());
     QVERIFY(fixture.messages.empty());
     QVERIFY(fixture.state.ProgramDirectory.endsWith(QDir::separator()));
     QCOMPARE(fixture.state.EntryCount, 0);
@@ -132,6 +146,7 @@ void TestMainWindow::configureAndRetrieveSwitchViews()
 void TestMainWindow::guardsRefuseTheOtherScreen()
 {
     WindowFixture fixture(ThreeSites);
+    fixture.writeFile("GLAVEN.CFG", OneRound);
     frmMain &window = *fixture.window;
 
     click(window.Command1[0]);
@@ -181,16 +196,57 @@ void TestMainWindow::regionOptionsFilterTheSiteList()
     QCOMPARE(list->count(), 3);
 }
 
-void TestMainWindow::activationRefillsAllSites()
+void TestMainWindow::laterActivationsKeepTheSiteList()
 {
     WindowFixture fixture(ThreeSites);
-    click(fixture.find<QRadioButton>("optConfig(7)"));
+    frmMain &window = *fixture.window;
+    click(fixture.find<QRadioButton>("optConfig(0)"));
     auto *list = fixture.find<QListWidget>("List1");
-    QCOMPARE(list->count(), 0);
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(fixture.window.get(), &activate);
-    QCOMPARE(list->count(), 3);
-    QVERIFY(fixture.find<QRadioButton>("optConfig(7)")->isChecked());
+    QCOMPARE(lines(list), (QStringList{"Kaaa albany, NY", "KBBB Boston, MA"}));
+    list->setCurrentRow(1);
+    const auto unchanged = [&] {
+        QCOMPARE(lines(list), (QStringList{"Kaaa albany, NY", "KBBB Boston, MA"}));
+        QCOMPARE(list->selectedItems().size(), 1);
+        QCOMPARE(list->selectedItems()[0]->text(), QStringLiteral("KBBB Boston, MA"));
+        QVERIFY(fixture.find<QRadioButton>("optConfig(0)")->isChecked());
+    };
+
+    // Another program's window, then back.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    unchanged();
+
+    // A message box of ours, closed again.
+    QMessageBox box(QMessageBox::Information, "Stormtap", "text", QMessageBox::Ok, &window);
+    box.open();
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    box.accept();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    unchanged();
+
+    // Hidden (as in the tray) and shown again.
+    window.hide();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    unchanged();
+}
+
+void TestMainWindow::retrieveWithoutSettingsStartsNoRun()
+{
+    WindowFixture fixture(ThreeSites);
+    click(fixture.window->Command1[1]);
+    QCOMPARE(fixture.messages.size(), size_t(1));
+    QVERIFY2(fixture.messages[0].text.startsWith("There is nothing to fetch yet"),
+             qPrintable(fixture.messages[0].text));
+    QVERIFY(fixture.messages[0].text.contains("Press Configure"));
+    QVERIFY(fixture.window->frame1->isHidden());
+    QVERIFY(!fixture.window->retrieval()->isRunning());
+    QVERIFY(!QFileInfo::exists(fixture.dir.filePath("GLAVEN.CFG")));
 }
 
 void TestMainWindow::exitAndCredits()

@@ -1,15 +1,18 @@
 #include "WindowFixture.h"
 
 #include "ui/ConfigController.h"
+#include "ui/RadarSitesPage.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTabBar>
 #include <QtTest>
 
@@ -101,6 +104,15 @@ private slots:
     void clearEmptiesTheFetchList();
     void addedFlagOutlivesExitAndIsSaved();
     void hiddenProductsStayInTheFile();
+    void firstRunStartsWithRunnableSettings();
+    void boxesShowTheFlagsAfterEveryLoad();
+    void unknownSiteEntriesSurviveConfigureAndSave();
+    void emptyAndRelativeImageDirectory();
+    void disabledControlsLookDisabled();
+    void passwordShowsStars();
+    void returnAndEnterPressTheFocusedButton_data();
+    void returnAndEnterPressTheFocusedButton();
+    void captionsAreNotCovered();
 };
 
 void TestSetupPages::fillShowsTheFile()
@@ -272,7 +284,8 @@ void TestSetupPages::imageDirectoryEndsWithSeparator_data()
     QTest::newRow("no separator") << "/srv/images"
                                   << "/srv/images" + sep;
     QTest::newRow("with separator") << "/srv/images" + sep << "/srv/images" + sep;
-    QTest::newRow("empty") << "" << sep;
+    QTest::newRow("empty stays empty, never the root") << ""
+                                                       << "";
 }
 
 void TestSetupPages::imageDirectoryEndsWithSeparator()
@@ -293,7 +306,8 @@ void TestSetupPages::savesWhatWasTypedAndReadsItBack()
 {
     Screen screen(header());
     const QString awkward[] = {QStringLiteral("  radar, \"main\"  "), QString::fromUtf8("Jürgen, \"jo\""),
-                               QStringLiteral(" \"\" , "), QString::fromUtf8("C:\\Bilder\\Wetter äöü\\")};
+                               QStringLiteral(" \"\" , "),
+                               QString::fromUtf8("C:\\Bilder\\Wetter äöü") + QDir::separator()};
     for (int i : {0, 1, 2, 6}) {
         screen.field(i)->clear();
         type(screen.field(i), awkward[i == 6 ? 3 : i]);
@@ -309,7 +323,7 @@ void TestSetupPages::savesWhatWasTypedAndReadsItBack()
 
     const QByteArray saved = screen.config();
     screen.configure();
-    QCOMPARE(screen.field(0)->text(), awkward[0]);
+    QCOMPARE(screen.field(0)->text(), QStringLiteral("radar, \"main\"")); // saved without the blanks around
     QCOMPARE(screen.field(1)->text(), awkward[1]);
     QCOMPARE(screen.field(2)->text(), awkward[2]);
     QCOMPARE(screen.field(6)->text(), awkward[3]);
@@ -372,10 +386,10 @@ void TestSetupPages::saveRefusals()
 
 void TestSetupPages::brokenFileKeepsWhatIsHeld()
 {
-    // A missing file: empty settings, empty list, no message.
+    // A missing file: first-run settings, empty list, no message.
     Screen screen;
     QVERIFY(screen.messages.empty());
-    QCOMPARE(screen.state.settings.Port, 0);
+    QCOMPARE(screen.state.settings.Port, 80);
     QCOMPARE(screen.list2()->count(), 0);
     click(screen.window->SSCommand1[1]);
 
@@ -511,6 +525,195 @@ void TestSetupPages::hiddenProductsStayInTheFile()
     click(screen.add());
     screen.save(2);
     QCOMPARE(screen.config(), header() + "\"KBBBanbv.gif\"\r\n\"Boston, MA     Base Velocity\"\r\n1\r\n" + storm);
+}
+
+void TestSetupPages::firstRunStartsWithRunnableSettings()
+{
+    TemporaryHome home;
+    Screen screen; // no GLAVEN.CFG
+    QVERIFY(screen.messages.empty());
+    QCOMPARE(screen.field(5)->text(), QStringLiteral("80"));
+    QCOMPARE(screen.field(3)->text(), QStringLiteral("3 Minutes"));
+    QCOMPARE(screen.slider(0)->value(), 3);
+    QCOMPARE(screen.field(4)->text(), QStringLiteral("10"));
+    QCOMPARE(screen.slider(1)->value(), 10);
+    QVERIFY(!screen.infinite()->isChecked());
+    QVERIFY(screen.find<QRadioButton>("optFName(1)")->isChecked());
+    QCOMPARE(screen.find<QLineEdit>("txtStart")->text(), QStringLiteral("1"));
+    QVERIFY(screen.find<QLineEdit>("txtStart")->isEnabled());
+    QCOMPARE(screen.field(6)->text(), home.pictures());
+
+    QTest::keyClicks(screen.field(0), "radar.example");
+    screen.save();
+    QVERIFY2(screen.messages.empty(), screen.messages.empty() ? "" : qPrintable(screen.messages[0].text));
+    QVERIFY(QFileInfo(home.pictures()).isDir()); // made by Save
+    QCOMPARE(screen.config(), "\"radar.example\"\r\n80\r\n\"\"\r\n\"\"\r\n3\r\n10\r\n1\r\n\"" +
+                                  home.pictures().toLocal8Bit() + "\"\r\n");
+
+    // A pictures folder that cannot be made is named, with the reason.
+    QFile::remove(screen.dir.filePath("GLAVEN.CFG"));
+    QVERIFY(QDir(home.pictures()).removeRecursively());
+    QVERIFY(QDir(home.dir.path()).rmdir("Pictures"));
+    QVERIFY(writeFile(home.dir.filePath("Pictures"), "a file in the way"));
+    click(screen.window->SSCommand1[1]);
+    screen.configure();
+    QTest::keyClicks(screen.field(0), "radar.example");
+    screen.save();
+    QCOMPARE(screen.messages.size(), size_t(1));
+    QVERIFY2(screen.messages[0].text.contains(QDir::toNativeSeparators(home.pictures()) + " cannot be made: "),
+             qPrintable(screen.messages[0].text));
+    QVERIFY(QFileInfo::exists(screen.dir.filePath("GLAVEN.CFG"))); // saved all the same
+}
+
+void TestSetupPages::boxesShowTheFlagsAfterEveryLoad()
+{
+    const QByteArray chicagoReflectivity = "\"KCCC\"\r\n\"Chicago, IL    Base Reflectivity\"\r\n0\r\n";
+    Screen screen(header() + chicagoReflectivity, 1);
+    screen.selectSite("KCCC Chicago, IL");
+    QCOMPARE(screen.boxes(), QStringLiteral("x-----"));
+    click(screen.find<QPushButton>("cmdConfigClear"));
+    QCOMPARE(screen.boxes(), QStringLiteral("------"));
+    click(screen.window->SSCommand1[3]); // Exit
+    screen.configure();
+    // The file's flag is back, and so is the box that shows it.
+    QCOMPARE(lines(screen.list2()), QStringList{"Chicago, IL    Base Reflectivity"});
+    QCOMPARE(screen.boxes(), QStringLiteral("x-----"));
+    QVERIFY(!screen.add()->isEnabled());
+
+    click(screen.box(1));
+    click(screen.add());
+    QCOMPARE(lines(screen.list2()), (QStringList{"Chicago, IL    Base Reflectivity", "Chicago, IL    Base Velocity"}));
+    screen.save(2);
+    QCOMPARE(screen.config(), header() + chicagoReflectivity + ChicagoVelocity);
+}
+
+void TestSetupPages::unknownSiteEntriesSurviveConfigureAndSave()
+{
+    const QByteArray renamed = "\"KXYZxn1r.gif\"\r\n\"Renamed, XY    1-Hr Precip Total\"\r\n2\r\n";
+    const QByteArray file = header() + ChicagoVelocity + renamed;
+    Screen screen(file, 1);
+    QCOMPARE(screen.messages.size(), size_t(1));
+    QVERIFY2(screen.messages[0].text.contains("not in the site list"), qPrintable(screen.messages[0].text));
+    QVERIFY(screen.messages[0].text.contains("Renamed, XY 1-Hr Precip Total"));
+    QCOMPARE(lines(screen.list2()), (QStringList{"Chicago, IL    Base Velocity", "Renamed, XY    1-Hr Precip Total"}));
+    // The last site is not taken for it.
+    screen.selectSite("KBBB Boston, MA");
+    QCOMPARE(screen.boxes(), QStringLiteral("------"));
+    QCOMPARE(screen.state.Sites[2].ProductChosen, (std::array<quint8, 6>{}));
+
+    screen.save(2);
+    QCOMPARE(screen.config(), file); // byte for byte
+    screen.configure();
+    QCOMPARE(screen.messages.size(), size_t(1)); // told once
+    QCOMPARE(screen.state.EntryCount, qint16(2));
+
+    click(screen.find<QPushButton>("cmdConfigClear"));
+    screen.save(2);
+    QCOMPARE(screen.config(), header());
+}
+
+void TestSetupPages::emptyAndRelativeImageDirectory()
+{
+    Screen screen(header());
+    QLineEdit *directory = screen.field(6);
+    directory->clear();
+    click(directory);
+    click(screen.field(0)); // leave the field
+    QCOMPARE(directory->text(), QString());
+    screen.save();
+    QCOMPARE(screen.messages.size(), size_t(1));
+    QVERIFY2(screen.messages[0].text.contains("no image directory is set: new pictures cannot be stored"),
+             qPrintable(screen.messages[0].text));
+    screen.configure();
+    QCOMPARE(directory->text(), QString());
+    QCOMPARE(screen.state.settings.ImageDirectory, QString());
+
+    // A relative directory is the program directory's, wherever the program was started.
+    QVERIFY(QDir(screen.dir.path()).mkdir("images"));
+    click(directory);
+    QTest::keyClicks(directory, "images");
+    click(screen.field(0));
+    QCOMPARE(directory->text(), QStringLiteral("images") + QDir::separator());
+    screen.messages.clear();
+    screen.save();
+    QVERIFY2(screen.messages.empty(), screen.messages.empty() ? "" : qPrintable(screen.messages[0].text));
+    QVERIFY(QDir(screen.dir.path()).rmdir("images"));
+    screen.configure();
+    screen.save();
+    QCOMPARE(screen.messages.size(), size_t(1));
+    QVERIFY2(
+        screen.messages[0].text.contains(QDir::toNativeSeparators(screen.dir.filePath("images/")) + " does not exist"),
+        qPrintable(screen.messages[0].text));
+}
+
+void TestSetupPages::disabledControlsLookDisabled()
+{
+    Screen screen(header(), 1);
+    QWidget *controls[] = {screen.add(), screen.box(0), screen.find<QLabel>("lblStart"),
+                           screen.find<QLineEdit>("txtStart")};
+    for (QWidget *control : controls) {
+        const QPalette &palette = control->palette();
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+            // The disabled text is the platform's own, whatever colour the design gives.
+            QCOMPARE(palette.color(QPalette::Disabled, role), QApplication::palette().color(QPalette::Disabled, role));
+        }
+    }
+    QCOMPARE(screen.add()->palette().color(QPalette::Active, QPalette::ButtonText), QColor(0xC0, 0x00, 0x00));
+    QCOMPARE(screen.box(0)->palette().color(QPalette::Active, QPalette::WindowText), QColor(0x00, 0x00, 0x80));
+    QCOMPARE(screen.find<QLabel>("lblStart")->palette().color(QPalette::Active, QPalette::WindowText),
+             QColor(0x00, 0xC0, 0xC0));
+    QCOMPARE(screen.find<QListWidget>("List1")->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+void TestSetupPages::passwordShowsStars()
+{
+    Screen screen(header());
+    QLineEdit *password = screen.field(2);
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+    QCOMPARE(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), int('*'));
+}
+
+void TestSetupPages::returnAndEnterPressTheFocusedButton_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+}
+
+void TestSetupPages::returnAndEnterPressTheFocusedButton()
+{
+    QFETCH(int, key);
+    Screen screen(header() + ChicagoVelocity, 1);
+    QPushButton *clear = screen.find<QPushButton>("cmdConfigClear");
+    clear->setFocus();
+    QTest::keyClick(clear, Qt::Key(key));
+    QCOMPARE(screen.list2()->count(), 0);
+    QPushButton *exit = screen.window->SSCommand1[3];
+    exit->setFocus();
+    QTest::keyClick(exit, Qt::Key(key));
+    QVERIFY(screen.window->SSTab1->isHidden());
+    QPushButton *configure = screen.window->Command1[0];
+    configure->setFocus();
+    QTest::keyClick(configure, Qt::Key(key));
+    QVERIFY(screen.window->SSTab1->isVisible());
+}
+
+void TestSetupPages::captionsAreNotCovered()
+{
+    Screen screen(header(), 1);
+    auto *startWith = screen.find<QLabel>("lblStart");
+    QVERIFY(!startWith->geometry().intersects(screen.find<QLineEdit>("txtStart")->geometry()));
+    QVERIFY(startWith->fontMetrics().horizontalAdvance(startWith->text()) > startWith->width()); // two lines
+    const int order[] = {8, 0, 1, 2, 3, 4, 5, 6, 7};                                             // left to right
+    for (int i = 0; i < 9; ++i) {
+        auto *option = screen.find<QRadioButton>(indexed("optConfig", order[i]));
+        QVERIFY2(captionFits(option), qPrintable(option->text()));
+        if (i < 8) {
+            auto *next = screen.find<QRadioButton>(indexed("optConfig", order[i + 1]));
+            QVERIFY2(!option->geometry().intersects(next->geometry()), qPrintable(option->text()));
+        }
+    }
 }
 
 QTEST_MAIN(TestSetupPages)
