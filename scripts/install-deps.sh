@@ -17,8 +17,8 @@ if [ "${1:-}" = --test ]; then
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 libunicorn-dev
     # fuzzing the file readers, benchmarks, screenshots and tray checks
     clang libclang-rt-14-dev curl xvfb xauth
-    # checking the package's desktop entry and AppStream metadata
-    desktop-file-utils appstream
+    # checking the package: validators, and a launcher that reads desktop entries
+    desktop-file-utils appstream libglib2.0-bin
   )
 fi
 
