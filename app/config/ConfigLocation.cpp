@@ -1,8 +1,12 @@
 #include "ConfigLocation.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
 
 namespace stormtap {
 
@@ -29,6 +33,18 @@ QString configFilePath(const QString &programDirectory)
 {
     const QFileInfo directory(programDirectory);
     return configFilePath(programDirectory, directory.isDir() && directory.isWritable(), userConfigDirectory());
+}
+
+QString makeConfigDirectory(const QString &configPath)
+{
+    const QString directory = QFileInfo(configPath).absolutePath();
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(directory).toStdString()), error);
+    if (error) {
+        return QStringLiteral("Cannot save %1: its folder cannot be created: %2.")
+            .arg(QDir::toNativeSeparators(configPath), QString::fromStdString(error.message()));
+    }
+    return {};
 }
 
 } // namespace stormtap

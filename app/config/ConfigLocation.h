@@ -17,4 +17,9 @@ QString configFilePath(const QString &programDirectory, bool programDirectoryWri
 // The per-user folder the rule falls back to.
 QString userConfigDirectory();
 
+// Makes the folder that is to hold the file at `configPath` when it is missing,
+// as the per-user folder is before the first Save. Returns an empty text, or
+// what went wrong, naming the file.
+QString makeConfigDirectory(const QString &configPath);
+
 } // namespace stormtap

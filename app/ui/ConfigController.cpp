@@ -6,6 +6,7 @@
 #include "RetrievalController.h"
 #include "SetupPage.h"
 #include "catalogue/LeadingNumber.h"
+#include "config/ConfigLocation.h"
 #include "config/ConfigReader.h"
 #include "config/ConfigWriter.h"
 #include "config/ImageDirectory.h"
@@ -54,7 +55,7 @@ ConfigController::~ConfigController() = default;
 
 SetupPage &ConfigController::page() const { return *m_window.SSTab1->setup; }
 
-QString ConfigController::configPath() const { return m_state.ProgramDirectory + QStringLiteral("GLAVEN.CFG"); }
+QString ConfigController::configPath() const { return configFilePath(m_state.ProgramDirectory); }
 
 void ConfigController::connectHandlers()
 {
@@ -165,7 +166,10 @@ bool ConfigController::save()
     const auto &fields = page().txtConfigSetup;
     const ConfigFields texts{fields[0]->text(), fields[5]->text(), fields[1]->text(), fields[2]->text(),
                              fields[6]->text()};
-    const QString problem = writeConfig(configPath(), texts, m_state);
+    const QString path = configPath();
+    QString problem = makeConfigDirectory(path);
+    if (problem.isEmpty())
+        problem = writeConfig(path, texts, m_state);
     if (!problem.isEmpty()) {
         showMessage(&m_window, QMessageBox::Warning, QStringLiteral("Stormtap"),
                     problem + QStringLiteral("\nNothing has been saved."));

@@ -49,8 +49,11 @@ std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
     window->activateWindow();
 
     if (!problem.isEmpty()) {
+        const QString start = state.LastSiteIndex < 0
+                                  ? QStringLiteral("The program starts with an empty catalogue.")
+                                  : QStringLiteral("The program starts with the sites read so far.");
         showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"),
-                    problem + QStringLiteral("\nThe program starts with the sites read so far."));
+                    problem + QLatin1Char('\n') + start);
     }
     if (!emptyNotice.isEmpty())
         showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"), emptyNotice);
