@@ -45,7 +45,9 @@ UserFile readUserFile(const QString &path, qint64 maxBytes)
     if (::stat(name.constData(), &info) != 0) {
         const int error = errno;
         struct stat link {};
-        result.missing = error == ENOENT && ::lstat(name.constData(), &link) != 0;
+        // A file where a folder of the path should be means the file is not there either.
+        const bool absent = error == ENOENT || error == ENOTDIR;
+        result.missing = absent && ::lstat(name.constData(), &link) != 0;
         if (!result.missing)
             result.problem = systemReason(error);
         return result;
