@@ -33,6 +33,7 @@ public:
     void stop(const QString &why);
 
     RetrievalCycle &cycle() { return m_cycle; }
+    const ConsoleDisplay &display() const { return m_display; }
 
 private:
     QString loadConfigFile();
