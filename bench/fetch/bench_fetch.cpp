@@ -117,8 +117,9 @@ int main(int argc, char *argv[])
     stopProcess(idle);
     stopProcess(server);
 
-    std::printf("stormtap-fetch waiting %d s for its next round: %.3f s of CPU (target < 0.05 s per 60 s)\n", seconds,
-                used);
+    std::printf("stormtap-fetch waiting %d s for its next round: %.2f s of CPU, counted in %.2f s ticks "
+                "(target < 0.05 s per 60 s)\n",
+                seconds, used, 1.0 / double(sysconf(_SC_CLK_TCK)));
     std::printf("resident memory while waiting: %lld KiB; bare QCoreApplication event loop: %lld KiB; "
                 "%.2f times (target within 1.5)\n",
                 (long long)fetchMemory.resident, (long long)idleMemory.resident,
