@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 // stormtap-fetch as a process: its command line, exit statuses and stop signals.
 // The runs that fetch use a build of it whose short pauses pass at once.
@@ -25,16 +26,21 @@ private slots:
     void unusableConfigExits2_data();
     void unusableConfigExits2();
     void rejectedPasswordExits3();
+    void failuresWhereTheStreamsMeet_data();
+    void failuresWhereTheStreamsMeet();
     void stopSignalEndsAtOnce_data();
     void stopSignalEndsAtOnce();
 
 private:
     // Started without a display, as on a server.
-    void start(QProcess &process, const QString &program, const QStringList &arguments)
+    void start(QProcess &process, const QString &program, const QStringList &arguments,
+               const QStringList &setting = QStringList())
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "JOURNAL_STREAM"})
             environment.remove(name);
+        for (const QString &variable : setting)
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
         QVERIFY(process.waitForStarted(5000));
@@ -109,6 +115,45 @@ void TestFetchProgram::unusableConfigExits2()
     QCOMPARE(process.exitCode(), 2);
     const QString err = QString::fromUtf8(process.readAllStandardError());
     QVERIFY2(err.contains(config) && err.contains("the header ends after 3 of its 8 items"), qPrintable(err));
+}
+
+void TestFetchProgram::failuresWhereTheStreamsMeet_data()
+{
+    QTest::addColumn<bool>("journal");
+    QTest::newRow("one pipe for both: printed once") << false;
+    QTest::newRow("standard error is the journal: marked as an error") << true;
+}
+
+void TestFetchProgram::failuresWhereTheStreamsMeet()
+{
+    QFETCH(bool, journal);
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("GLAVEN.CFG");
+    const QString message = "Cannot read " + missing + ": there is no such file.";
+    QProcess process;
+    QStringList setting;
+    const QString journalPath = dir.filePath("journal");
+    if (journal) {
+        // systemd names the stream it connects as "device:inode".
+        QVERIFY(writeFile(journalPath, ""));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(journalPath).constData(), &info), 0);
+        setting << QStringLiteral("JOURNAL_STREAM=%1:%2").arg(info.st_dev).arg(info.st_ino);
+        process.setStandardErrorFile(journalPath, QIODevice::Append);
+    } else {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+    }
+    start(process, FETCH_PROGRAM, {"--config", missing}, setting);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 2);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    if (journal) {
+        QVERIFY2(out.count(message) == 1 && !out.startsWith("<3>"), qPrintable(out));
+        const QString err = QString::fromUtf8(readFile(journalPath));
+        QVERIFY2(err.startsWith("<3>") && err.count(message) == 1, qPrintable(err));
+    } else {
+        QVERIFY2(out.count(message) == 1, qPrintable(out));
+    }
 }
 
 void TestFetchProgram::rejectedPasswordExits3()
