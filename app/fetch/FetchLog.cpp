@@ -15,20 +15,32 @@ QByteArray FetchLog::line(const QString &text) const
     return (timeText(m_clock.localNow()) + QLatin1Char(' ') + text + QLatin1Char('\n')).toUtf8();
 }
 
+namespace {
+
+// A stream that is closed (started with >&-) is left alone: writing to it would
+// only raise a warning, which is printed through this log again.
+void writeTo(QIODevice &device, const QByteArray &bytes)
+{
+    if (device.isOpen())
+        device.write(bytes);
+}
+
+} // namespace
+
 void FetchLog::info(const QString &text)
 {
     if (!m_quiet)
-        m_out.write(line(text));
+        writeTo(m_out, line(text));
 }
 
 void FetchLog::failure(const QString &text)
 {
     const QByteArray bytes = line(text);
     if (!m_quiet && !m_sameDestination)
-        m_out.write(bytes);
-    m_err.write(m_failureMark + bytes);
+        writeTo(m_out, bytes);
+    writeTo(m_err, m_failureMark + bytes);
 }
 
-void FetchLog::warning(const QString &text) { m_err.write(m_failureMark + line(text)); }
+void FetchLog::warning(const QString &text) { writeTo(m_err, m_failureMark + line(text)); }
 
 } // namespace stormtap

@@ -28,10 +28,15 @@ void logMessage(QtMsgType type, const QMessageLogContext &, const QString &messa
     // The run reports every picture that was not stored on a line of its own.
     if (message.startsWith(QLatin1String("stormtap: image not stored:")))
         return;
-    if (messageLog)
+    // A warning raised while printing one is not printed through the log again.
+    static bool printing = false;
+    if (messageLog && !printing) {
+        printing = true;
         messageLog->warning(message);
-    else
+        printing = false;
+    } else {
         std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+    }
     if (type == QtFatalMsg)
         std::abort();
 }
@@ -96,6 +101,8 @@ int runFetchProgram(Clock &clock)
     }
     messageLog = &log;
     qInstallMessageHandler(logMessage);
+    if (!stopSignals.isActive())
+        log.warning(QStringLiteral("Warning: SIGINT and SIGTERM cannot be caught; they end the program abruptly."));
 
     // Absolute, so that every message names the file unmistakably.
     const QString configPath =
