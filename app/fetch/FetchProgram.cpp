@@ -66,7 +66,7 @@ int runFetchProgram(Clock &clock)
                        "the local date and time; failures go to standard error as well.\n\n"
                        "SIGINT and SIGTERM stop it like STOP.\n"
                        "Exit status: 0 when the last round is over or it was stopped, 2 when GLAVEN.CFG cannot be "
-                       "used, 3 when the server rejects the user name and password."));
+                       "used, 3 when the server rejects the user name and password (1 for a wrong command line)."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption configOption(
@@ -92,8 +92,8 @@ int runFetchProgram(Clock &clock)
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     FetchLog log(out, err, clock);
     log.setQuiet(parser.isSet(quietOption));
-    struct stat outFile {
-    }, errFile{};
+    struct stat outFile = {};
+    struct stat errFile = {};
     if (fstat(STDOUT_FILENO, &outFile) == 0 && fstat(STDERR_FILENO, &errFile) == 0) {
         log.setSameDestination(sameFile(outFile, errFile));
         if (isJournal(errFile))

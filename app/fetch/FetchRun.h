@@ -32,7 +32,6 @@ public:
     // SIGINT or SIGTERM (`why` names it): stops like STOP; the run ends at once.
     void stop(const QString &why);
 
-    RetrievalCycle &cycle() { return m_cycle; }
     const ConsoleDisplay &display() const { return m_display; }
 
 private:
