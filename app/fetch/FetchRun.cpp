@@ -91,6 +91,15 @@ int FetchRun::exec()
 
     if (m_stoppedBy.isEmpty())
         m_cycle.run();
+    while (goesOn()) {
+        // Unattended, endless means endless: the next round starts when it
+        // would have, with the entries' Last-Modified values kept.
+        m_cycle.waiter().waitUntil(m_state.NextCheckTime, [this] { return !m_stoppedBy.isEmpty(); });
+        if (!m_stoppedBy.isEmpty())
+            break;
+        m_log.info(QStringLiteral("Round %1 was a run's last; the rounds go on from 1").arg(m_endlessRounds));
+        m_cycle.run();
+    }
 
     if (m_exitStatus != FetchDone)
         return m_exitStatus;
@@ -99,6 +108,12 @@ int FetchRun::exec()
     else
         m_log.info(QStringLiteral("Finished after %1 rounds").arg(m_state.RoundNumber));
     return FetchDone;
+}
+
+bool FetchRun::goesOn() const
+{
+    return m_state.settings.LoopCount == m_endlessRounds && m_state.RoundNumber == m_endlessRounds &&
+           m_stoppedBy.isEmpty() && m_exitStatus == FetchDone;
 }
 
 void FetchRun::stop(const QString &why)

@@ -34,8 +34,13 @@ public:
 
     const ConsoleDisplay &display() const { return m_display; }
 
+    // The LoopCount that means "until stopped". A run of the cycle ends after
+    // that many rounds; the fetcher then goes on with a new one. Tests lower it.
+    void setEndlessRounds(qint16 rounds) { m_endlessRounds = rounds; }
+
 private:
     QString loadConfigFile();
+    bool goesOn() const;
     void fetchEnded(qint16 current, const FetchOutcome &outcome);
 
     State m_state;
@@ -45,6 +50,7 @@ private:
     RetrievalCycle m_cycle;
     QString m_stoppedBy;
     int m_exitStatus = FetchDone;
+    qint16 m_endlessRounds = EndlessRounds;
 };
 
 } // namespace stormtap

@@ -75,6 +75,7 @@ private slots:
     void failuresWithoutAFailedLineAreToldToo_data();
     void failuresWithoutAFailedLineAreToldToo();
     void rejectedPasswordEndsTheRun();
+    void endlessRoundsGoOnPastARunsLast();
     void unusableConfigIsNamed_data();
     void unusableConfigIsNamed();
 
@@ -210,6 +211,43 @@ void TestFetchRun::rejectedPasswordEndsTheRun()
     QVERIFY(errors[1].contains("Username / Password Invalid"));
     QVERIFY(!fetch.outLines().last().contains("Finished"));
     QVERIFY(fetch.clock.elapsed() < 2000); // no waiting for another round
+}
+
+void TestFetchRun::endlessRoundsGoOnPastARunsLast()
+{
+    QTemporaryDir dir, images;
+    const QString path = writeConfig(dir, config(images), "\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n");
+    FetchRig fetch;
+    FetchRun run(fetch.clock, fetch.log, path);
+    run.setEndlessRounds(2); // as 30000 rounds would, in two
+    fetch.clock.onBlock = [&](WaitKind kind) {
+        // In the wait after the first round of the second run.
+        if (kind == WaitKind::Pause && fetch.clock.elapsed() >= 364000)
+            run.stop("SIGTERM");
+    };
+    QCOMPARE(run.exec(), int(FetchDone));
+    const QString lm = m_server.stats().value("lastModified").toString();
+
+    QStringList lines = fetch.outLines();
+    // The fake clock still jumps over the wait that the stop ends.
+    QVERIFY2(!lines.isEmpty() && lines.takeLast().endsWith(" Stopped by SIGTERM"), qPrintable(lines.join('\n')));
+    QCOMPARE(lines, (QStringList{
+                        "2024-05-01 12:00:00 Round 1 of 2, next round at 2024-05-01 12:03:00",
+                        "2024-05-01 12:00:00 Getting Albany, NY     Base Reflectivity",
+                        "2024-05-01 12:00:04 KENX ... " + lm + " -  #1",
+                        "2024-05-01 12:03:00 Round 2 of 2",
+                        "2024-05-01 12:03:00 Getting Albany, NY     Base Reflectivity",
+                        "2024-05-01 12:03:04 KENX -- Repeat " + lm.right(12) + " #1",
+                        "2024-05-01 12:06:00 Round 2 was a run's last; the rounds go on from 1",
+                        "2024-05-01 12:06:00 Round 1 of 2, next round at 2024-05-01 12:09:00",
+                        "2024-05-01 12:06:00 Getting Albany, NY     Base Reflectivity",
+                        "2024-05-01 12:06:04 KENX -- Repeat " + lm.right(12) + " #1",
+                    }));
+    // The new run asks as the old one would have: only for a changed picture.
+    const QJsonArray requests = m_server.requests();
+    QCOMPARE(requests.size(), 3);
+    QCOMPARE(requests[2].toObject().value("If-Modified-Since").toString(), lm);
+    QCOMPARE(files(images.path()), QStringList{"KENX1.gif"});
 }
 
 void TestFetchRun::unusableConfigIsNamed_data()
