@@ -19,7 +19,13 @@ void ConsoleDisplay::insertStatusLine(int row, const QString &text)
 void ConsoleDisplay::setRound(const QString &text)
 {
     QString line = QStringLiteral("Round ") + text;
-    line += m_rounds == QLatin1String("~") ? QStringLiteral(" (endless rounds)") : QStringLiteral(" of ") + m_rounds;
+    // Below 1 (a hand-edited GLAVEN.CFG) the end test is never met.
+    if (m_rounds == QLatin1String("~"))
+        line += QStringLiteral(" (endless rounds)");
+    else if (m_state.settings.LoopCount < 1)
+        line += QStringLiteral(" (until stopped)");
+    else
+        line += QStringLiteral(" of ") + m_rounds;
     if (m_nextShown) {
         const qint64 untilNext = m_state.NextCheckTime - m_clock.monotonicMs();
         line += QStringLiteral(", next round at ") + FetchLog::timeText(m_clock.localNow().addMSecs(untilNext));

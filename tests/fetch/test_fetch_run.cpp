@@ -76,6 +76,8 @@ private slots:
     void failuresWithoutAFailedLineAreToldToo();
     void rejectedPasswordEndsTheRun();
     void endlessRoundsGoOnPastARunsLast();
+    void roundLineNamesTheRounds_data();
+    void roundLineNamesTheRounds();
     void unusableConfigIsNamed_data();
     void unusableConfigIsNamed();
 
@@ -248,6 +250,34 @@ void TestFetchRun::endlessRoundsGoOnPastARunsLast()
     QCOMPARE(requests.size(), 3);
     QCOMPARE(requests[2].toObject().value("If-Modified-Since").toString(), lm);
     QCOMPARE(files(images.path()), QStringList{"KENX1.gif"});
+}
+
+void TestFetchRun::roundLineNamesTheRounds_data()
+{
+    QTest::addColumn<QByteArray>("rounds");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("two") << QByteArray("2") << "Round 1 of 2, next round at 2024-05-01 12:03:00";
+    QTest::newRow("one: no next round") << QByteArray("1") << "Round 1 of 1";
+    QTest::newRow("Infinite") << QByteArray("30000") << "Round 1 (endless rounds), next round at 2024-05-01 12:03:00";
+    QTest::newRow("0, hand-edited") << QByteArray("0") << "Round 1 (until stopped)";
+}
+
+void TestFetchRun::roundLineNamesTheRounds()
+{
+    QFETCH(QByteArray, rounds);
+    QFETCH(QString, line);
+    QTemporaryDir dir, images;
+    FetchConfig settings = config(images);
+    settings.rounds = rounds;
+    const QString path = writeConfig(dir, settings, "\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n");
+    FetchRig fetch;
+    FetchRun run(fetch.clock, fetch.log, path);
+    fetch.clock.onBlock = [&](WaitKind) {
+        if (fetch.clock.elapsed() >= 4000) // the first picture is in
+            run.stop("SIGINT");
+    };
+    QCOMPARE(run.exec(), int(FetchDone));
+    QCOMPARE(fetch.outLines().value(0), "2024-05-01 12:00:00 " + line);
 }
 
 void TestFetchRun::unusableConfigIsNamed_data()
