@@ -75,6 +75,7 @@ private slots:
     void failuresWithoutAFailedLineAreToldToo_data();
     void failuresWithoutAFailedLineAreToldToo();
     void rejectedPasswordEndsTheRun();
+    void missingImageDirectoryIsToldAndTheRunGoesOn();
     void endlessRoundsGoOnPastARunsLast();
     void roundLineNamesTheRounds_data();
     void roundLineNamesTheRounds();
@@ -213,6 +214,25 @@ void TestFetchRun::rejectedPasswordEndsTheRun()
     QVERIFY(errors[1].contains("Username / Password Invalid"));
     QVERIFY(!fetch.outLines().last().contains("Finished"));
     QVERIFY(fetch.clock.elapsed() < 2000); // no waiting for another round
+}
+
+void TestFetchRun::missingImageDirectoryIsToldAndTheRunGoesOn()
+{
+    QTemporaryDir dir, images;
+    FetchConfig settings = config(images);
+    settings.rounds = "1";
+    settings.imageDirectory = images.filePath("not-yet-mounted");
+    const QString path = writeConfig(dir, settings, "\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n");
+    FetchRig fetch;
+    FetchRun run(fetch.clock, fetch.log, path);
+    QCOMPARE(run.exec(), int(FetchDone));
+
+    const QStringList errors = fetch.errLines();
+    QCOMPARE(errors.size(), 2);
+    QVERIFY2(errors[0].contains("not-yet-mounted") && errors[0].contains("does not exist"), qPrintable(errors[0]));
+    QVERIFY2(errors[1].startsWith("2024-05-01 12:00:04 KENX -- Failed "), qPrintable(errors[1]));
+    QCOMPARE(m_server.requests().size(), 1);
+    QCOMPARE(files(images.path()), QStringList());
 }
 
 void TestFetchRun::endlessRoundsGoOnPastARunsLast()
