@@ -1,0 +1,143 @@
+#include "FetchRun.h"
+
+#include "FetchLog.h"
+#include "config/ConfigReader.h"
+#include "config/ImageDirectory.h"
+#include "retrieval/ImageFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace stormtap {
+
+namespace {
+
+bool isFailure(FetchOutcome::Kind kind)
+{
+    switch (kind) {
+    case FetchOutcome::Failed:
+    case FetchOutcome::TimedOut:
+    case FetchOutcome::TooShort:
+    case FetchOutcome::NotAnImage:
+    case FetchOutcome::Abandoned: return true;
+    case FetchOutcome::Stored:
+    case FetchOutcome::NotModified:
+    case FetchOutcome::Stopped: return false;
+    }
+    return false;
+}
+
+QString reasonText(const FetchOutcome &outcome)
+{
+    const QString text = failureText(outcome);
+    if (!text.isEmpty())
+        return text;
+    switch (outcome.kind) {
+    case FetchOutcome::TooShort: return QStringLiteral("reply of 1000 bytes or fewer");
+    case FetchOutcome::TimedOut: return QStringLiteral("timed out");
+    case FetchOutcome::NotAnImage: return QStringLiteral("no GIF87 picture in the reply");
+    default: return QStringLiteral("picture not stored");
+    }
+}
+
+} // namespace
+
+FetchRun::FetchRun(Clock &clock, FetchLog &log, const QString &configPath)
+    : m_log(log), m_configPath(configPath), m_display(m_state, clock, log), m_cycle(m_state, clock, m_display, {})
+{
+    m_cycle.onFetchEnded = [this](qint16 current, const FetchOutcome &outcome) { fetchEnded(current, outcome); };
+}
+
+QString FetchRun::loadConfigFile()
+{
+    const QString shown = QDir::toNativeSeparators(m_configPath);
+    const QFileInfo info(m_configPath);
+    // Stormtap starts afresh without the file; unattended, there is nothing to do.
+    if (!info.exists() && !info.isSymLink()) {
+        return QStringLiteral("Cannot read %1: there is no such file. Save the settings in Stormtap first, or name "
+                              "the file with --config.")
+            .arg(shown);
+    }
+    const LoadedConfig config = loadConfig(m_configPath, m_state, StartWith);
+    if (!config.ok())
+        return config.problem;
+    QString problem;
+    if (config.settings.Server.trimmed().isEmpty())
+        problem = QStringLiteral("it names no web server");
+    else if (config.settings.Port < 1)
+        problem = QStringLiteral("its port is not a number from 1 to 65535");
+    else if (config.settings.ImageDirectory.isEmpty())
+        problem = QStringLiteral("it names no image directory");
+    else if (config.entries.empty())
+        problem = QStringLiteral("its fetch list is empty");
+    if (!problem.isEmpty())
+        return QStringLiteral("Cannot use %1: %2.").arg(shown, problem);
+    applyConfig(config, m_state);
+    return QString();
+}
+
+int FetchRun::exec()
+{
+    const QString problem = loadConfigFile();
+    if (!problem.isEmpty()) {
+        m_log.failure(problem);
+        return FetchUnusableConfig;
+    }
+    // Run all the same: the directory may be made or mounted later; every
+    // picture that cannot be stored is reported.
+    const QString directoryProblem = imageDirectoryProblem(m_state.settings.ImageDirectory);
+    if (!directoryProblem.isEmpty())
+        m_log.failure(QStringLiteral("Warning: %1: new pictures cannot be stored.").arg(directoryProblem));
+
+    if (m_stoppedBy.isEmpty())
+        m_cycle.run();
+    while (goesOn()) {
+        // Unattended, endless means endless: the next round starts when it
+        // would have, with the entries' Last-Modified values kept.
+        m_cycle.waiter().waitUntil(m_state.NextCheckTime, [this] { return !m_stoppedBy.isEmpty(); });
+        if (!m_stoppedBy.isEmpty())
+            break;
+        m_log.info(QStringLiteral("Round %1 was a run's last; the rounds go on from 1").arg(m_endlessRounds));
+        m_cycle.run();
+    }
+
+    if (m_exitStatus != FetchDone)
+        return m_exitStatus;
+    if (!m_stoppedBy.isEmpty())
+        m_log.info(QStringLiteral("Stopped by ") + m_stoppedBy);
+    else
+        m_log.info(QStringLiteral("Finished after %1 rounds").arg(m_state.RoundNumber));
+    return FetchDone;
+}
+
+bool FetchRun::goesOn() const
+{
+    return m_state.settings.LoopCount == m_endlessRounds && m_state.RoundNumber == m_endlessRounds &&
+           m_stoppedBy.isEmpty() && m_exitStatus == FetchDone;
+}
+
+void FetchRun::stop(const QString &why)
+{
+    if (!m_stoppedBy.isEmpty())
+        return;
+    m_stoppedBy = why;
+    m_cycle.stop();
+}
+
+void FetchRun::fetchEnded(qint16 current, const FetchOutcome &outcome)
+{
+    // A failure whose status line does not say so is told in a line of its own.
+    if (isFailure(outcome.kind) && !isFailureLine(m_display.lines().value(current - 1))) {
+        m_log.failure(filePrefix(m_state.Selections[current].ImagePath) + QStringLiteral(" -- Failed ") +
+                      reasonText(outcome));
+    }
+    if (m_display.accessWasDenied() && m_exitStatus == FetchDone) {
+        // Every later round would be refused as well: a person must fix them.
+        m_exitStatus = FetchAccessDenied;
+        m_log.failure(QStringLiteral("Username / Password Invalid: the server rejected them. Correct them in "
+                                     "Stormtap's Setup page and start stormtap-fetch again."));
+        m_cycle.stop();
+    }
+}
+
+} // namespace stormtap
