@@ -35,5 +35,6 @@ private:
     MisbehaviourTable m_misbehaviours;
     QByteArray m_expectedCredentials; // "user:password", empty when no login is needed
     quint64 m_connections = 0;
+    qint64 m_open = 0; // connections not yet closed
     QJsonArray m_log;
 };
