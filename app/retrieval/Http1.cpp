@@ -56,6 +56,7 @@ void HTTP1::start()
                              "Basic " + (UserName + QLatin1Char(':') + Password).toLatin1().toBase64());
 
     m_reply = m_manager.get(request);
+    m_reply->setReadBufferSize(ReadBufferBytes);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HTTP1::metaDataArrived);
     connect(m_reply, &QNetworkReply::readyRead, this, &HTTP1::bodyArrived);
     connect(m_reply, &QNetworkReply::finished, this, &HTTP1::finished);
@@ -92,8 +93,17 @@ void HTTP1::metaDataArrived()
         if (!m_reply)
             return;
     }
+    if (!isSuccess(status()))
+        return;
+    // We asked for the bytes as they are; a compressed body is no picture to store.
+    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity") {
+        fail(0, QStringLiteral("compressed reply"));
+        return;
+    }
+    // Too large is known before a byte of the body is read.
     const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (isSuccess(status()) && announced > MaxBodyBytes)
+    if (announced > MaxBodyBytes)
         fail(0, QStringLiteral("too large"));
 }
 

@@ -7,11 +7,24 @@
 #include "catalogue/LeadingNumber.h"
 #include "state/Counters.h"
 
-#include <QtDebug>
-
 #include <cmath>
 
 namespace stormtap {
+
+namespace {
+
+// A GIF picture ends with this byte; a body without it was cut short.
+constexpr char GifTrailer = 0x3B;
+
+// The system's reason of a failed write, without the path the writer put in
+// front of it: the status line names the file itself.
+QString systemReason(const QString &error, const QString &path)
+{
+    const QString lead = path + QStringLiteral(": ");
+    return error.startsWith(lead) ? error.mid(lead.size()) : error;
+}
+
+} // namespace
 
 QString failureText(const FetchOutcome &outcome)
 {
@@ -43,34 +56,37 @@ bool ImageFetch::pause(int seconds)
     return m_state.StopRequested != 0;
 }
 
-FetchOutcome ImageFetch::stopped(FetchOutcome::Kind kind, const QString &reason)
+// Every fetch that stores nothing says why on its line.
+FetchOutcome ImageFetch::failed(qint16 current, const FetchOutcome &outcome)
 {
-    // The status line keeps its "Getting" text; the body is let go.
-    ReceiveBuffer.clear();
-    ImageData.clear();
-    if (!reason.isEmpty())
-        qWarning("stormtap: image not stored: %s", qPrintable(reason));
-    return FetchOutcome{kind, 0, reason};
+    showLine(current,
+             filePrefix(m_state.Selections[current].ImagePath) + QStringLiteral(" -- Failed ") + failureText(outcome));
+    return outcome;
 }
 
 FetchOutcome ImageFetch::GetNIDS(qint16 Current)
 {
+    const FetchOutcome outcome = fetch(Current);
+    // However the fetch ended, nothing of its reply stays and the bar does not
+    // look like a transfer still running.
+    ReceiveBuffer.clear();
+    ImageData.clear();
+    m_display.setProgress(0);
+    return outcome;
+}
+
+FetchOutcome ImageFetch::fetch(qint16 Current)
+{
     SelectionEntry &E = m_state.Selections[Current];
     const Settings &settings = m_state.settings;
     const QString prefix = filePrefix(E.ImagePath);
-    QString statusText = prefix;
 
     showLine(Current, QStringLiteral("Getting ") + E.DisplayText);
     if (pause(1))
-        return stopped();
+        return FetchOutcome{};
 
-    FetchOutcome outcome{FetchOutcome::TooShort, 0, QString()};
-    if (!isSafeFileName(prefix)) {
-        outcome = FetchOutcome{FetchOutcome::Failed, 0, QStringLiteral("unsafe file name")};
-        statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
-        showLine(Current, statusText);
-        return outcome;
-    }
+    if (!isSafeFileName(prefix))
+        return failed(Current, FetchOutcome{FetchOutcome::Failed, 0, QStringLiteral("unsafe file name")});
 
     m_http.URL = QStringLiteral("http://") + settings.Server + QLatin1Char(':') + QString::number(settings.Port) +
                  QStringLiteral("/graphics/nexrad/") + E.ImagePath;
@@ -95,68 +111,74 @@ FetchOutcome ImageFetch::GetNIDS(qint16 Current)
         m_http.stop();
         if (TransferComplete)
             E.LastModified = LastModifiedHeader;
-        return stopped();
+        return FetchOutcome{};
     }
     if (m_failure.reported) {
-        outcome = FetchOutcome{FetchOutcome::Failed, m_failure.status, m_failure.reason};
         if (m_failure.status == 304) {
-            outcome.kind = FetchOutcome::NotModified;
-            statusText += QStringLiteral(" -- Repeat ") + E.LastModified.right(12) + QStringLiteral(" #") +
-                          QString::number(E.SequenceNumber - 1);
+            const QString line = prefix + QStringLiteral(" -- Repeat ") + E.LastModified.right(12) +
+                                 QStringLiteral(" #") + QString::number(E.SequenceNumber - 1);
             if (pause(3))
-                return stopped();
-        } else {
-            if (m_failure.status == 401) {
-                m_display.accessDenied();
-                m_state.EntryIndex = m_state.EntryCount; // the round ends after this fetch
-            }
-            statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
+                return FetchOutcome{};
+            showLine(Current, line);
+            return FetchOutcome{FetchOutcome::NotModified, 304, QString()};
         }
-    } else if (TransferComplete) {
-        E.LastModified = LastModifiedHeader;
-        outcome = judgeBody(E, statusText);
-        if (outcome.kind != FetchOutcome::Stored && outcome.kind != FetchOutcome::TooShort)
-            return outcome;
-    } else {
+        if (m_failure.status == 401) {
+            m_display.accessDenied();
+            m_state.EntryIndex = m_state.EntryCount; // the round ends after this fetch
+        }
+        return failed(Current, FetchOutcome{FetchOutcome::Failed, m_failure.status, m_failure.reason});
+    }
+    if (!TransferComplete) {
         // The deadline passed: no chunk of this transfer may reach the next entry,
         // and an incomplete body is never stored.
         m_http.stop();
-        outcome = FetchOutcome{FetchOutcome::TimedOut, 0, QStringLiteral("timed out")};
+        return failed(Current, FetchOutcome{FetchOutcome::TimedOut, 0, QStringLiteral("timed out")});
     }
-
-    ReceiveBuffer.clear();
-    ImageData.clear();
-    showLine(Current, statusText);
-    m_display.setProgress(0);
-    return outcome;
+    return judgeBody(Current);
 }
 
-FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
+FetchOutcome ImageFetch::judgeBody(qint16 Current)
 {
+    SelectionEntry &E = m_state.Selections[Current];
+    const qsizetype start = ReceiveBuffer.indexOf("GIF87");
+    // A picture cut short is no new image: nothing of it counts, its time included.
+    if (ReceiveBuffer.size() > 1000 && start >= 0 && !ReceiveBuffer.endsWith(GifTrailer))
+        return failed(Current, FetchOutcome{FetchOutcome::Incomplete, 0, QStringLiteral("incomplete picture")});
+
+    E.LastModified = LastModifiedHeader;
     if (ReceiveBuffer.size() <= 1000)
-        return FetchOutcome{FetchOutcome::TooShort, 0, QString()};
+        return failed(Current, FetchOutcome{FetchOutcome::TooShort, 0,
+                                            QStringLiteral("too short (%1 bytes)").arg(ReceiveBuffer.size())});
 
     m_display.newImageAlert();
-    const qsizetype start = ReceiveBuffer.indexOf("GIF87");
     if (start < 0)
-        return stopped(FetchOutcome::NotAnImage, QStringLiteral("no GIF87 picture in the reply for ") + E.ImagePath);
+        return failed(Current, FetchOutcome{FetchOutcome::NotAnImage, 0, QStringLiteral("not a GIF87 picture")});
     ImageData = start == 0 ? ReceiveBuffer : ReceiveBuffer.mid(start);
-    statusText +=
-        QStringLiteral(" ... ") + LastModifiedHeader + QStringLiteral(" -  #") + QString::number(E.SequenceNumber);
+    const QString prefix = filePrefix(E.ImagePath);
+    const QString line = prefix + QStringLiteral(" ... ") + LastModifiedHeader + QStringLiteral(" -  #") +
+                         QString::number(E.SequenceNumber);
 
     const Settings &settings = m_state.settings;
     QString error;
-    const QString name = buildImageFileName(settings.ImageDirectory, settings.NamingMode, filePrefix(E.ImagePath),
-                                            E.SequenceNumber, LastModifiedHeader, &error);
-    if (name.isEmpty())
-        return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": ") + error);
+    const QString name = buildImageFileName(settings.ImageDirectory, settings.NamingMode, prefix, E.SequenceNumber,
+                                            LastModifiedHeader, &error);
+    if (name.isEmpty()) {
+        // A file that could not be moved aside is named without its folder.
+        if (error.startsWith(settings.ImageDirectory))
+            error = QStringLiteral("cannot rotate ") + error.mid(settings.ImageDirectory.size());
+        return failed(Current, FetchOutcome{FetchOutcome::Abandoned, 0, error});
+    }
 
     m_display.alertStart();
     if (pause(3))
-        return stopped();
+        return FetchOutcome{};
     E.SequenceNumber = saturatingIncrement(E.SequenceNumber); // past 32767 the newest stays file 9
-    if (!writeImageFile(settings.ImageDirectory + name, ImageData, &error))
-        return stopped(FetchOutcome::Abandoned, error);
+    const QString path = settings.ImageDirectory + name;
+    if (!writeImageFile(path, ImageData, &error))
+        return failed(Current, FetchOutcome{FetchOutcome::Abandoned, 0,
+                                            QStringLiteral("cannot write ") + name + QStringLiteral(": ") +
+                                                systemReason(error, path)});
+    showLine(Current, line);
     return FetchOutcome{FetchOutcome::Stored, 0, QString()};
 }
 

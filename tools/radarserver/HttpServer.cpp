@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -97,10 +98,11 @@ bool HttpServer::listen(quint16 port) { return m_server.listen(QHostAddress::Loc
 void HttpServer::acceptConnections()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        const quint64 id = ++m_connections;
         auto *connection = new Connection(
-            socket, ++m_connections, [this](const HttpRequest &request) { return handle(request); }, this);
-        ++m_open;
-        connect(connection, &QObject::destroyed, this, [this] { --m_open; });
+            socket, id, [this](const HttpRequest &request) { return handle(request); }, this);
+        m_open.insert(id);
+        connect(connection, &QObject::destroyed, this, [this, id] { m_open.remove(id); });
     }
 }
 
@@ -282,11 +284,16 @@ HttpReply HttpServer::control(const QString &command, const QList<QPair<QString,
         return textReply(200, m_store->lastModified() + '\n');
     }
     if (command == QLatin1String("stats")) {
+        QList<quint64> open = m_open.values();
+        std::sort(open.begin(), open.end());
+        QJsonArray openIds;
+        for (const quint64 id : open)
+            openIds.append(qint64(id));
         const QJsonObject stats{
             {"generation", qint64(m_store->generation())},
             {"lastModified", QString::fromLatin1(m_store->lastModified())},
             {"connections", qint64(m_connections)},
-            {"open", qint64(m_open)},
+            {"open", openIds},
             {"requests", m_log},
         };
         HttpReply reply = textReply(200, QJsonDocument(stats).toJson());
