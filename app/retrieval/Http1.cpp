@@ -17,7 +17,7 @@ QString shortReason(QNetworkReply::NetworkError error, const QString &fallback)
     case QNetworkReply::ConnectionRefusedError: return QStringLiteral("refused");
     case QNetworkReply::HostNotFoundError: return QStringLiteral("unknown host");
     case QNetworkReply::RemoteHostClosedError: return QStringLiteral("closed");
-    case QNetworkReply::TimeoutError: return QStringLiteral("timeout");
+    case QNetworkReply::TimeoutError: return QStringLiteral("timed out");
     case QNetworkReply::ProtocolInvalidOperationError:
     case QNetworkReply::ProtocolFailure: return QStringLiteral("bad reply");
     default: return fallback;
