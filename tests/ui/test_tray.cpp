@@ -213,9 +213,11 @@ void TestTray::openBoxComesBackWithTheWindow()
 
     minimise(f.window.get());
     QVERIFY(f.window->isHidden());
+    box->setWindowState(Qt::WindowMinimized); // as a window manager does with the window's boxes
     emit f.tray->IconTray.activated(QSystemTrayIcon::Trigger);
     QVERIFY(f.window->isVisible());
     QVERIFY(box->isVisible());
+    QVERIFY(!(box->windowState() & Qt::WindowMinimized));
     QCOMPARE(openMessageBoxes(), QList<QMessageBox *>{box});
 
     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
