@@ -24,6 +24,9 @@ QString systemReason(const QString &error, const QString &path)
     return error.startsWith(lead) ? error.mid(lead.size()) : error;
 }
 
+// STOP: the status line keeps its "Getting" text; the screen is gone anyway.
+FetchOutcome stopped() { return FetchOutcome{FetchOutcome::Stopped, 0, QString()}; }
+
 } // namespace
 
 QString failureText(const FetchOutcome &outcome)
@@ -83,7 +86,7 @@ FetchOutcome ImageFetch::fetch(qint16 Current)
 
     showLine(Current, QStringLiteral("Getting ") + E.DisplayText);
     if (pause(1))
-        return FetchOutcome{};
+        return stopped();
 
     if (!isSafeFileName(prefix))
         return failed(Current, FetchOutcome{FetchOutcome::Failed, 0, QStringLiteral("unsafe file name")});
@@ -111,14 +114,14 @@ FetchOutcome ImageFetch::fetch(qint16 Current)
         m_http.stop();
         if (TransferComplete)
             E.LastModified = LastModifiedHeader;
-        return FetchOutcome{};
+        return stopped();
     }
     if (m_failure.reported) {
         if (m_failure.status == 304) {
             const QString line = prefix + QStringLiteral(" -- Repeat ") + E.LastModified.right(12) +
                                  QStringLiteral(" #") + QString::number(E.SequenceNumber - 1);
             if (pause(3))
-                return FetchOutcome{};
+                return stopped();
             showLine(Current, line);
             return FetchOutcome{FetchOutcome::NotModified, 304, QString()};
         }
@@ -171,7 +174,7 @@ FetchOutcome ImageFetch::judgeBody(qint16 Current)
 
     m_display.alertStart();
     if (pause(3))
-        return FetchOutcome{};
+        return stopped();
     E.SequenceNumber = saturatingIncrement(E.SequenceNumber); // past 32767 the newest stays file 9
     const QString path = settings.ImageDirectory + name;
     if (!writeImageFile(path, ImageData, &error))
