@@ -182,7 +182,10 @@ void Connection::sendMore()
     } else {
         while (m_sent < m_limit && m_socket->bytesToWrite() < WriteBufferLimit) {
             const qint64 n = m_sent < fixed ? qMin(m_limit, fixed) - m_sent : qMin(StreamPiece, m_limit - m_sent);
-            const QByteArray piece = m_sent < fixed ? m_reply.body.mid(m_sent, n) : filler(m_sent - fixed, n);
+            QByteArray piece = m_sent < fixed ? m_reply.body.mid(m_sent, n) : filler(m_sent - fixed, n);
+            // A streamed body ends like a picture, with the GIF trailer byte.
+            if (m_sent >= fixed && m_sent + n == m_reply.streamedLength)
+                piece[n - 1] = ';';
             m_socket->write(m_reply.chunked ? QByteArray::number(n, 16) + "\r\n" + piece + "\r\n" : piece);
             m_sent += n;
         }
