@@ -172,8 +172,13 @@ void TestRetrievalScreen::brokenFileIsReportedOnce()
 void TestRetrievalScreen::refusalBoxDoesNotHoldTheRun()
 {
     useRealMessageBoxes();
+    auto *progress = m_fixture->find<QProgressBar>("ProgressBar");
+    progress->setValue(57); // left over from an earlier run
+    QList<int> progressInPauses;
     bool clicked = false;
     m_clock.onBlock = [&](WaitKind kind) {
+        if (kind == WaitKind::Pause)
+            progressInPauses << progress->value();
         if (kind == WaitKind::Reply && !clicked) {
             clicked = true;
             click(m_fixture->window->Command1[0]);
@@ -191,6 +196,8 @@ void TestRetrievalScreen::refusalBoxDoesNotHoldTheRun()
     QCOMPARE(boxes[0]->text(), QString("Close RETRIEVAL form first!"));
     // Two rounds 3 minutes apart, the pauses of four fetches, the finish.
     QVERIFY2(m_clock.elapsed() < 180000 + 8000 + 2000 + 100, QByteArray::number(m_clock.elapsed()));
+    QCOMPARE(progressInPauses.first(), 0); // the run starts with an empty bar
+    QCOMPARE(progress->value(), 0);
     QTest::mouseClick(boxes[0]->button(QMessageBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(openMessageBoxes().isEmpty());
 }
