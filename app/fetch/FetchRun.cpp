@@ -19,6 +19,7 @@ bool isFailure(FetchOutcome::Kind kind)
     case FetchOutcome::TimedOut:
     case FetchOutcome::TooShort:
     case FetchOutcome::NotAnImage:
+    case FetchOutcome::Incomplete:
     case FetchOutcome::Abandoned: return true;
     case FetchOutcome::Stored:
     case FetchOutcome::NotModified:

@@ -10,15 +10,16 @@ struct FetchOutcome {
         Stored,      // a new image was written
         NotModified, // 304: the image has not changed
         TooShort,    // a complete reply of 1000 bytes or fewer
-        NotAnImage,  // no "GIF87" in the reply: abandoned
+        NotAnImage,  // no "GIF87" in the reply
+        Incomplete,  // a GIF87 picture without its trailer: cut short
         Failed,      // refused, unreachable, an error status, cut short, too big, unsafe name
         TimedOut,    // no complete reply before the deadline
         Stopped,     // STOP
-        Abandoned,   // no file name or a file error
+        Abandoned,   // no file name could be built, or no image directory is set
     };
     Kind kind = Stopped;
     int status = 0; // the HTTP status for Failed, when there was one
-    QString reason; // a short text for Failed and Abandoned
+    QString reason; // a short text for every outcome but Stored, NotModified and Stopped
 };
 
 } // namespace stormtap

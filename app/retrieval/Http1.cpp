@@ -28,7 +28,7 @@ QString shortReason(QNetworkReply::NetworkError error, const QString &fallback)
     case QNetworkReply::ConnectionRefusedError: return QStringLiteral("refused");
     case QNetworkReply::HostNotFoundError: return QStringLiteral("unknown host");
     case QNetworkReply::RemoteHostClosedError: return QStringLiteral("closed");
-    case QNetworkReply::TimeoutError: return QStringLiteral("timeout");
+    case QNetworkReply::TimeoutError: return QStringLiteral("timed out");
     case QNetworkReply::ProtocolInvalidOperationError:
     case QNetworkReply::ProtocolFailure: return QStringLiteral("bad reply");
     default: return fallback;
@@ -67,6 +67,7 @@ void HTTP1::start()
                              "Basic " + (UserName + QLatin1Char(':') + Password).toLatin1().toBase64());
 
     m_reply = m_manager.get(request);
+    m_reply->setReadBufferSize(ReadBufferBytes);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HTTP1::metaDataArrived);
     connect(m_reply, &QNetworkReply::readyRead, this, &HTTP1::bodyArrived);
     connect(m_reply, &QNetworkReply::finished, this, &HTTP1::finished);
@@ -103,8 +104,17 @@ void HTTP1::metaDataArrived()
         if (!m_reply)
             return;
     }
+    if (!isSuccess(status()))
+        return;
+    // We asked for the bytes as they are; a compressed body is no picture to store.
+    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity") {
+        fail(0, QStringLiteral("compressed reply"));
+        return;
+    }
+    // Too large is known before a byte of the body is read.
     const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (isSuccess(status()) && announced > MaxBodyBytes)
+    if (announced > MaxBodyBytes)
         fail(0, QStringLiteral("too large"));
 }
 

@@ -24,10 +24,14 @@ public:
     QString UserName;        // sent with the request as HTTP Basic
     QString Password;
     qint64 MaxBodyBytes = qint64(64) * 1024 * 1024;
+    // What Qt's network layer may hold of a body before we take it: without a
+    // bound it reads a fast server's reply as fast as it comes.
+    static constexpr qint64 ReadBufferBytes = 256 * 1024;
 
     // Action 1: starts the request; anything still running is stopped first.
     void start();
-    // Action 0: stops the request in progress. Nothing of it is delivered after.
+    // Action 0: stops the request in progress and closes its connection at once.
+    // Nothing of it is delivered after.
     void stop();
     bool busy() const { return m_reply != nullptr; }
 

@@ -8,11 +8,19 @@
 #include "config/ImageDirectory.h"
 #include "state/Counters.h"
 
-#include <QtDebug>
-
 #include <cmath>
 
 namespace stormtap {
+
+namespace {
+
+// A GIF picture ends with this byte; a body without it was cut short.
+constexpr char GifTrailer = 0x3B;
+
+// STOP: the status line keeps its "Getting" text; the screen is gone anyway.
+FetchOutcome stopped() { return FetchOutcome{FetchOutcome::Stopped, 0, QString()}; }
+
+} // namespace
 
 QString failureText(const FetchOutcome &outcome)
 {
@@ -44,35 +52,38 @@ bool ImageFetch::pause(int seconds)
     return m_state.StopRequested != 0;
 }
 
-FetchOutcome ImageFetch::stopped(FetchOutcome::Kind kind, const QString &reason)
+// Every fetch that stores nothing says why on its line.
+FetchOutcome ImageFetch::failed(qint16 current, const FetchOutcome &outcome)
 {
-    // The status line keeps its "Getting" text; the body is let go.
-    ReceiveBuffer.clear();
-    ImageData.clear();
-    if (!reason.isEmpty())
-        qWarning("stormtap: image not stored: %s", qPrintable(reason));
-    return FetchOutcome{kind, 0, reason};
+    showLine(current,
+             filePrefix(m_state.Selections[current].ImagePath) + QStringLiteral(" -- Failed ") + failureText(outcome));
+    return outcome;
 }
 
 FetchOutcome ImageFetch::GetNIDS(qint16 Current)
 {
+    const FetchOutcome outcome = fetch(Current);
+    // However the fetch ended, nothing of its reply stays and the bar does not
+    // look like a transfer still running.
+    ReceiveBuffer.clear();
+    ImageData.clear();
+    m_display.setProgress(0);
+    return outcome;
+}
+
+FetchOutcome ImageFetch::fetch(qint16 Current)
+{
     SelectionEntry &E = m_state.Selections[Current];
     const Settings &settings = m_state.settings;
     const QString prefix = filePrefix(E.ImagePath);
-    QString statusText = prefix;
 
     showLine(Current, QStringLiteral("Getting ") + E.DisplayText);
     if (pause(1))
         return stopped();
 
-    FetchOutcome outcome{FetchOutcome::TooShort, 0, QString()};
     const QString unsafe = unsafePathReason(E.ImagePath);
-    if (!unsafe.isEmpty()) {
-        outcome = FetchOutcome{FetchOutcome::Failed, 0, unsafe};
-        statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
-        showLine(Current, statusText);
-        return outcome;
-    }
+    if (!unsafe.isEmpty())
+        return failed(Current, FetchOutcome{FetchOutcome::Failed, 0, unsafe});
 
     m_http.URL = QStringLiteral("http://") + settings.Server + QLatin1Char(':') + QString::number(settings.Port) +
                  QStringLiteral("/graphics/nexrad/") + E.ImagePath;
@@ -98,74 +109,68 @@ FetchOutcome ImageFetch::GetNIDS(qint16 Current)
         return stopped(); // nothing stored: LastModified stays, so the next run fetches it again
     }
     if (m_failure.reported) {
-        outcome = FetchOutcome{FetchOutcome::Failed, m_failure.status, m_failure.reason};
         if (m_failure.status == 304) {
-            outcome.kind = FetchOutcome::NotModified;
-            statusText += QStringLiteral(" -- Repeat ") + E.LastModified.right(12) + QStringLiteral(" #") +
-                          QString::number(E.SequenceNumber - 1);
+            const QString line = prefix + QStringLiteral(" -- Repeat ") + E.LastModified.right(12) +
+                                 QStringLiteral(" #") + QString::number(E.SequenceNumber - 1);
             if (pause(3))
                 return stopped();
-        } else {
-            if (m_failure.status == 401) {
-                m_display.accessDenied();
-                m_state.EntryIndex = m_state.EntryCount; // the round ends after this fetch
-            }
-            statusText += QStringLiteral(" -- Failed ") + failureText(outcome);
+            showLine(Current, line);
+            return FetchOutcome{FetchOutcome::NotModified, 304, QString()};
         }
-    } else if (TransferComplete) {
-        outcome = judgeBody(E, statusText);
-        if (outcome.kind != FetchOutcome::Stored && outcome.kind != FetchOutcome::TooShort &&
-            outcome.kind != FetchOutcome::Failed)
-            return outcome;
-    } else {
+        if (m_failure.status == 401) {
+            m_display.accessDenied();
+            m_state.EntryIndex = m_state.EntryCount; // the round ends after this fetch
+        }
+        return failed(Current, FetchOutcome{FetchOutcome::Failed, m_failure.status, m_failure.reason});
+    }
+    if (!TransferComplete) {
         // The deadline passed: no chunk of this transfer may reach the next entry,
         // and an incomplete body is never stored.
         m_http.stop();
-        outcome = FetchOutcome{FetchOutcome::TimedOut, 0, QStringLiteral("timed out")};
+        return failed(Current, FetchOutcome{FetchOutcome::TimedOut, 0, QStringLiteral("timed out")});
     }
-
-    ReceiveBuffer.clear();
-    ImageData.clear();
-    showLine(Current, statusText);
-    m_display.setProgress(0);
-    return outcome;
+    return judgeBody(Current);
 }
 
-FetchOutcome ImageFetch::judgeBody(SelectionEntry &E, QString &statusText)
+FetchOutcome ImageFetch::judgeBody(qint16 Current)
 {
+    SelectionEntry &E = m_state.Selections[Current];
+    const qsizetype start = ReceiveBuffer.indexOf("GIF87");
+    // Only a stored picture counts as fetched: a reply that stores nothing leaves
+    // LastModified as it was, so the next round asks for the picture in full again.
+    if (ReceiveBuffer.size() > 1000 && start >= 0 && !ReceiveBuffer.endsWith(GifTrailer))
+        return failed(Current, FetchOutcome{FetchOutcome::Incomplete, 0, QStringLiteral("incomplete picture")});
     if (ReceiveBuffer.size() <= 1000)
-        return FetchOutcome{FetchOutcome::TooShort, 0, QString()};
+        return failed(Current, FetchOutcome{FetchOutcome::TooShort, 0,
+                                            QStringLiteral("too short (%1 bytes)").arg(ReceiveBuffer.size())});
 
     m_display.newImageAlert();
-    const qsizetype start = ReceiveBuffer.indexOf("GIF87");
     if (start < 0)
-        return stopped(FetchOutcome::NotAnImage, QStringLiteral("no GIF87 picture in the reply for ") + E.ImagePath);
+        return failed(Current, FetchOutcome{FetchOutcome::NotAnImage, 0, QStringLiteral("not a GIF87 picture")});
     ImageData = start == 0 ? ReceiveBuffer : ReceiveBuffer.mid(start);
-    statusText +=
-        QStringLiteral(" ... ") + LastModifiedHeader + QStringLiteral(" -  #") + QString::number(E.SequenceNumber);
+    const QString prefix = filePrefix(E.ImagePath);
+    const QString line = prefix + QStringLiteral(" ... ") + LastModifiedHeader + QStringLiteral(" -  #") +
+                         QString::number(E.SequenceNumber);
 
     const Settings &settings = m_state.settings;
-    QString error;
     const QString directory = imageDirectoryPath(settings.ImageDirectory, m_state.ProgramDirectory);
     if (directory.isEmpty())
-        return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": no image directory is set"));
-    const QString prefix = filePrefix(E.ImagePath);
+        return failed(Current, FetchOutcome{FetchOutcome::Abandoned, 0, QStringLiteral("no image directory is set")});
+    QString error;
     const QString name = buildImageFileName(settings.NamingMode, prefix, E.SequenceNumber, LastModifiedHeader, &error);
     if (name.isEmpty())
-        return stopped(FetchOutcome::Abandoned, E.ImagePath + QStringLiteral(": ") + error);
+        return failed(Current, FetchOutcome{FetchOutcome::Abandoned, 0, error});
 
     m_display.alertStart();
     if (pause(3))
         return stopped();
     // The older files rotate only once the new picture is safely written.
-    if (!storeImageFile(directory, name, prefix, rotatesFirst(settings.NamingMode, E.SequenceNumber),
-                        ImageData, &error)) {
-        statusText = prefix + QStringLiteral(" -- Failed ") + error;
-        return FetchOutcome{FetchOutcome::Failed, 0, error};
-    }
-    // Only a stored picture counts as fetched.
+    if (!storeImageFile(directory, name, prefix, rotatesFirst(settings.NamingMode, E.SequenceNumber), ImageData,
+                        &error))
+        return failed(Current, FetchOutcome{FetchOutcome::Failed, 0, error});
     E.LastModified = LastModifiedHeader;
     E.SequenceNumber = saturatingIncrement(E.SequenceNumber); // past 32767 the newest stays file 9
+    showLine(Current, line);
     return FetchOutcome{FetchOutcome::Stored, 0, QString()};
 }
 

@@ -44,10 +44,11 @@ private:
         QString reason;
     };
 
+    FetchOutcome fetch(qint16 current);
+    FetchOutcome judgeBody(qint16 current);
+    FetchOutcome failed(qint16 current, const FetchOutcome &outcome);
     void showLine(qint16 current, const QString &text);
     bool pause(int seconds);
-    FetchOutcome stopped(FetchOutcome::Kind kind = FetchOutcome::Stopped, const QString &reason = QString());
-    FetchOutcome judgeBody(SelectionEntry &entry, QString &statusText);
 
     State &m_state;
     HTTP1 &m_http;

@@ -53,6 +53,7 @@ void RetrievalCycle::run()
     if (m_getConfig)
         m_getConfig();
     m_display.clearStatusLines();
+    m_display.setProgress(0); // nothing of an earlier run's last transfer shows
     m_state.RoundNumber = 1;
     m_fetch.ReceiveBuffer.clear();
     m_display.setRounds(m_state.settings.LoopCount < EndlessRounds ? QString::number(m_state.settings.LoopCount)

@@ -1,14 +1,33 @@
 #include "MessageBox.h"
 
+#include <QPointer>
+
 namespace stormtap {
 
 namespace {
+
 MessageHandler &currentHandler()
 {
     static MessageHandler handler;
     return handler;
 }
+
+QList<QPointer<QMessageBox>> &boxes()
+{
+    static QList<QPointer<QMessageBox>> open;
+    return open;
+}
+
 } // namespace
+
+QList<QMessageBox *> openMessageBoxes()
+{
+    QList<QMessageBox *> result;
+    boxes().removeAll(nullptr);
+    for (const QPointer<QMessageBox> &box : boxes())
+        result.append(box.data());
+    return result;
+}
 
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
@@ -16,8 +35,22 @@ void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, 
         currentHandler()(icon, title, text);
         return;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    // A message repeated while its box is still open (a 401 in every round of
+    // an unattended run) would only pile up boxes.
+    for (QMessageBox *open : openMessageBoxes()) {
+        if (open->windowTitle() == title && open->text() == text) {
+            open->raise();
+            return;
+        }
+    }
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("MessageBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not modal: the STOP picture and the tray icon stay usable beside it.
+    box->setWindowModality(Qt::NonModal);
+    boxes().append(box);
+    QObject::connect(box, &QDialog::finished, box, [box] { boxes().removeAll(box); });
+    box->show();
 }
 
 MessageHandler setMessageHandler(MessageHandler handler)

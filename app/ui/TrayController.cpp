@@ -1,5 +1,6 @@
 #include "TrayController.h"
 
+#include "MessageBox.h"
 #include "frmMain.h"
 
 #include <QIcon>
@@ -66,6 +67,13 @@ void TrayController::restoreWindow()
     }
     m_window.raise();
     m_window.activateWindow();
+    // A window manager minimises an open box together with the window; it
+    // comes back with the window, on top of it.
+    for (QMessageBox *box : openMessageBoxes()) {
+        box->setWindowState(box->windowState() & ~Qt::WindowMinimized);
+        box->show();
+        box->raise();
+    }
 }
 
 bool TrayController::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,7 @@
 // Measures the retrieval against the local radar server: processor time while
 // waiting for the next round, processor time per fetched image against curl's,
-// and peak memory while a 20 MB image is stored. See README.md.
+// peak memory while a 20 MB image is stored, and peak memory while a hostile
+// server floods the fetch with a 400 MB chunked body. See README.md.
 
 #include "RadarServerProcess.h"
 #include "retrieval/RetrievalCycle.h"
@@ -8,11 +9,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -194,6 +197,39 @@ int memory(qint64 size)
     return stored == size ? 0 : 1;
 }
 
+// A hostile server: a chunked body of `size` bytes (0: without end) sent as fast
+// as it can. The fetch fails as too large at 64 MiB; memory above idle must
+// stay under 100 MiB, and must not grow after the fetch has failed.
+int flood(qint64 size)
+{
+    Server server;
+    if (!server.start(QStringLiteral("160x120")))
+        return 1;
+    server.control(size > 0 ? QStringLiteral("misbehave?path=KENX&mode=chunked&bytes=%1").arg(size)
+                            : QStringLiteral("misbehave?path=KENX&mode=chunked"));
+    NoPauseClock clock;
+    Run run(clock, server.port, {"KENX"}, 1, 0);
+    FetchOutcome outcome;
+    run.cycle.onFetchEnded = [&](qint16, const FetchOutcome &o) { outcome = o; };
+    const qint64 idle = statusKb("VmRSS:");
+    QElapsedTimer took;
+    took.start();
+    run.cycle.run();
+    const qint64 ms = took.elapsed();
+    const qint64 peak = statusKb("VmHWM:");
+    // Whatever is still on its way must not reach memory any more.
+    QEventLoop later;
+    QTimer::singleShot(3000, &later, &QEventLoop::quit);
+    later.exec();
+    const qint64 after = statusKb("VmHWM:");
+    std::printf("flood: %s body: %s after %lld ms; idle %lld KiB, peak %.1f MiB above idle (target < 100 MiB), "
+                "%.1f MiB 3 s later\n",
+                size > 0 ? qPrintable(QString::number(size) + " bytes, chunked") : "endless chunked",
+                qPrintable(failureText(outcome)), (long long)ms, (long long)idle, double(peak - idle) / 1024,
+                double(after - idle) / 1024);
+    return outcome.kind == FetchOutcome::Failed && after - idle < 100 * 1024 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -203,7 +239,7 @@ int main(int argc, char *argv[])
     const QString what = args.value(1, QStringLiteral("all"));
     // Each measure in a process of its own, so that peak memory is its own.
     if (what == QLatin1String("all")) {
-        for (const char *part : {"idle", "images", "memory"})
+        for (const char *part : {"idle", "images", "memory", "flood"})
             if (QProcess::execute(args[0], {QLatin1String(part)}) != 0)
                 return 1;
         return 0;
@@ -214,6 +250,9 @@ int main(int argc, char *argv[])
         return perImage(args.value(2, QStringLiteral("50")).toInt());
     if (what == QLatin1String("memory"))
         return memory(args.value(2, QStringLiteral("20000000")).toLongLong());
-    std::fprintf(stderr, "usage: bench_retrieval [all | idle [seconds] | images [count] | memory [bytes]]\n");
+    if (what == QLatin1String("flood"))
+        return flood(args.value(2, QStringLiteral("400000000")).toLongLong());
+    std::fprintf(stderr,
+                 "usage: bench_retrieval [all | idle [seconds] | images [count] | memory [bytes] | flood [bytes]]\n");
     return 2;
 }

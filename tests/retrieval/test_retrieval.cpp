@@ -90,6 +90,8 @@ private slots:
     void bodiesAreJudged_data();
     void bodiesAreJudged();
     void timeStampNamesAndTheirAbandon();
+    void fileErrorsNameTheFile_data();
+    void fileErrorsNameTheFile();
     void sequentialNamesRotate_data();
     void sequentialNamesRotate();
     void stopDuringTheAlertPause();
@@ -291,7 +293,7 @@ void TestRetrieval::deadlineStopsTheTransfer()
     rig.cycle.run();
 
     QCOMPARE(rig.kinds(), (QList<FetchOutcome::Kind>{FetchOutcome::TimedOut, FetchOutcome::Stored}));
-    QCOMPARE(rig.display.lines[0], QString("KENX"));
+    QCOMPARE(rig.display.lines[0], QString("KENX -- Failed timed out"));
     QCOMPARE(rig.entry(1).LastModified, QString());
     QCOMPARE(rig.entry(1).SequenceNumber, qint16(1));
     // Nothing of the stopped transfer reached the second entry's image.
@@ -304,37 +306,54 @@ void TestRetrieval::bodiesAreJudged_data()
 {
     QTest::addColumn<QString>("misbehaviour");
     QTest::addColumn<FetchOutcome::Kind>("kind");
-    QTest::addColumn<bool>("lineIsGetting");
-    QTest::addColumn<int>("size"); // of the stored file; -1 the picture, 0 none
+    QTest::addColumn<QString>("line");  // "LM" stands for the reply's Last-Modified
+    QTest::addColumn<int>("size");      // of the stored file; -1 the picture, 0 none
+    QTest::addColumn<bool>("timeKept"); // the entry takes the reply's Last-Modified (only when stored)
 
-    QTest::newRow("exactly 1000 bytes") << "mode=size1000" << FetchOutcome::TooShort << false << 0;
-    QTest::newRow("1001 bytes") << "mode=size1001" << FetchOutcome::Stored << false << 1001;
-    QTest::newRow("bytes before GIF87") << "mode=prefix&bytes=64" << FetchOutcome::Stored << false << -1;
-    QTest::newRow("GIF89a") << "mode=gif89a" << FetchOutcome::NotAnImage << true << 0;
-    QTest::newRow("not a picture") << "mode=nongif&bytes=5000" << FetchOutcome::NotAnImage << true << 0;
-    QTest::newRow("no Content-Length") << "mode=nocontentlength" << FetchOutcome::Stored << false << -1;
+    const FetchOutcome::Kind failed = FetchOutcome::Failed, stored = FetchOutcome::Stored;
+    QTest::newRow("exactly 1000 bytes") << "mode=size1000" << FetchOutcome::TooShort
+                                        << "KENX -- Failed too short (1000 bytes)" << 0 << false;
+    QTest::newRow("1001 bytes") << "mode=size1001" << stored << "KENX ... LM -  #1" << 1001 << true;
+    QTest::newRow("bytes before GIF87") << "mode=prefix&bytes=64" << stored << "KENX ... LM -  #1" << -1 << true;
+    QTest::newRow("no Content-Length") << "mode=nocontentlength" << stored << "KENX ... LM -  #1" << -1 << true;
+    QTest::newRow("GIF89a") << "mode=gif89a" << FetchOutcome::NotAnImage << "KENX -- Failed not a GIF87 picture" << 0
+                            << false;
+    QTest::newRow("HTML page with status 200")
+        << "mode=nongif&bytes=5000" << FetchOutcome::NotAnImage << "KENX -- Failed not a GIF87 picture" << 0 << false;
+    QTest::newRow("compressed") << "mode=gzip" << failed << "KENX -- Failed compressed reply" << 0 << false;
+    QTest::newRow("closed early without Content-Length")
+        << "mode=nocontentlength&bytes=1500" << FetchOutcome::Incomplete << "KENX -- Failed incomplete picture" << 0
+        << false;
+    QTest::newRow("Content-Length shorter than the picture")
+        << "mode=cut&bytes=1200" << FetchOutcome::Incomplete << "KENX -- Failed incomplete picture" << 0 << false;
+    QTest::newRow("endless chunked body") << "mode=chunked" << failed << "KENX -- Failed too large" << 0 << false;
 }
 
+// Every reply ends in a status line that says what became of it.
 void TestRetrieval::bodiesAreJudged()
 {
     QFETCH(QString, misbehaviour);
     QFETCH(FetchOutcome::Kind, kind);
-    QFETCH(bool, lineIsGetting);
+    QFETCH(QString, line);
     QFETCH(int, size);
+    QFETCH(bool, timeKept);
     QCOMPARE(m_server.control("misbehave?path=KENX&" + misbehaviour), QByteArray("ok\n"));
     Rig rig(m_server.port);
     rig.paths = {"KENX"};
+    QList<int> stillOpen;
+    rig.afterFetch = [&](qint16, const FetchOutcome &) {
+        // A fetch that ended while the body still came has let go of its
+        // connection before the next one starts.
+        const int connection = m_server.requests()[0].toObject().value("connection").toInt();
+        if (misbehaviour == "mode=chunked")
+            QTRY_VERIFY(!m_server.stats().value("open").toArray().contains(connection));
+    };
     rig.cycle.run();
 
     QCOMPARE(rig.kinds(), QList<FetchOutcome::Kind>{kind});
     const QString lm = lastModified();
-    QCOMPARE(rig.entry(1).LastModified, size == 0 ? QString() : lm); // only a stored picture counts as fetched
-    if (lineIsGetting)
-        QCOMPARE(rig.display.lines[0], QString("Getting Site KENX"));
-    else if (size == 0)
-        QCOMPARE(rig.display.lines[0], QString("KENX"));
-    else
-        QCOMPARE(rig.display.lines[0], "KENX ... " + lm + " -  #1");
+    QCOMPARE(rig.display.lines, QStringList{QString(line).replace("LM", lm)});
+    QCOMPARE(rig.entry(1).LastModified, timeKept ? lm : QString());
     QCOMPARE(rig.entry(1).SequenceNumber, qint16(size == 0 ? 1 : 2));
     if (size == 0) {
         QVERIFY(rig.files().isEmpty());
@@ -344,6 +363,7 @@ void TestRetrieval::bodiesAreJudged()
         QCOMPARE(stored.size(), size > 0 ? size : m_server.image("KENX").size());
     }
     QVERIFY(rig.progressInRange());
+    QCOMPARE(rig.display.progress.last(), 0);
 }
 
 void TestRetrieval::timeStampNamesAndTheirAbandon()
@@ -360,8 +380,36 @@ void TestRetrieval::timeStampNamesAndTheirAbandon()
     QCOMPARE(rig.files(), QStringList{"KENXanb_" + hhmm + ".gif"});
     QCOMPARE(rig.entry(1).SequenceNumber, qint16(2)); // still advances
     // The first reply's Last-Modified did not leak into the second.
-    QCOMPARE(rig.display.lines[1], QString("Getting Site KFFC"));
+    QCOMPARE(rig.display.lines[1], QString("KFFC -- Failed no time in Last-Modified"));
     QCOMPARE(rig.entry(2).SequenceNumber, qint16(1));
+}
+
+void TestRetrieval::fileErrorsNameTheFile_data()
+{
+    QTest::addColumn<QString>("directory"); // under the image directory; created when it ends in "/"
+    QTest::addColumn<QString>("line");
+    QTest::newRow("image directory missing") << "missing/"
+                                             << "KENX -- Failed cannot write KENX1.gif: No such file or directory";
+    QTest::newRow("a folder in the file's place") << "KENX1.gif/"
+                                                  << "KENX -- Failed cannot write KENX1.gif: ";
+}
+
+void TestRetrieval::fileErrorsNameTheFile()
+{
+    QFETCH(QString, directory);
+    QFETCH(QString, line);
+    Rig rig(m_server.port);
+    rig.paths = {"KENX", "KFFC"};
+    if (directory == "missing/")
+        rig.file.ImageDirectory += directory;
+    else
+        QVERIFY(QDir(rig.images.path()).mkdir(directory));
+    rig.cycle.run();
+
+    QCOMPARE(rig.kinds().first(), FetchOutcome::Failed);
+    QVERIFY2(rig.display.lines[0].startsWith(line), qPrintable(rig.display.lines[0]));
+    QVERIFY(rig.display.lines[0].size() > QString("KENX -- Failed cannot write KENX1.gif: ").size());
+    QCOMPARE(rig.display.progress.last(), 0);
 }
 
 void TestRetrieval::sequentialNamesRotate_data()

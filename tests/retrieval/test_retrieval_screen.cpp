@@ -22,7 +22,12 @@ class TestRetrievalScreen : public QObject {
 private slots:
     void initTestCase() { QVERIFY(m_server.start()); }
     void init();
-    void cleanup() { m_fixture.reset(); }
+    void cleanup()
+    {
+        m_closeBoxes.stop();
+        m_closeBoxes.disconnect();
+        m_fixture.reset();
+    }
 
     void retrieveRunsTheRoundsAndRefusesConfigure();
     void stopHidesTheScreenAndStoresNothing();
@@ -31,16 +36,30 @@ private slots:
     void firstRunConfigureAddSaveRetrieve();
     void imageDirectoryRelativeOrEmpty_data();
     void imageDirectoryRelativeOrEmpty();
+    void refusalBoxDoesNotHoldTheRun();
+    void accessDeniedBoxDoesNotStopAnEndlessRun();
 
 private:
     QListWidget *list3() { return m_fixture->find<QListWidget>("List3"); }
     QWidget *frame1() { return m_fixture->window->frame1; }
     QStringList images() const { return QDir(m_images.path()).entryList(QDir::Files, QDir::Name); }
+    // The real boxes instead of the fixture's recorder. Every 5 s the open boxes
+    // are closed, so that a box that blocks fails the test instead of hanging it.
+    void useRealMessageBoxes()
+    {
+        setMessageHandler({});
+        m_closeBoxes.callOnTimeout([] {
+            for (QMessageBox *box : openMessageBoxes())
+                box->close();
+        });
+        m_closeBoxes.start(5000);
+    }
 
     RadarServer m_server;
     std::unique_ptr<WindowFixture> m_fixture;
     QTemporaryDir m_images;
     FakeClock m_clock;
+    QTimer m_closeBoxes;
 };
 
 void TestRetrievalScreen::init()
@@ -224,6 +243,74 @@ void TestRetrievalScreen::imageDirectoryRelativeOrEmpty()
     QCOMPARE(QDir(m_fixture->dir.filePath("images")).entryList(QDir::Files),
              picture.isEmpty() ? QStringList() : QStringList{"KENX1.gif"});
     QVERIFY(!QFileInfo::exists("/KENX1.gif"));
+}
+
+// A refused Configure during a run opens its box and the run goes on at once:
+// it has ended, on time, while the box is still open.
+void TestRetrievalScreen::refusalBoxDoesNotHoldTheRun()
+{
+    useRealMessageBoxes();
+    auto *progress = m_fixture->find<QProgressBar>("ProgressBar");
+    progress->setValue(57); // left over from an earlier run
+    QList<int> progressInPauses;
+    bool clicked = false;
+    m_clock.onBlock = [&](WaitKind kind) {
+        if (kind == WaitKind::Pause)
+            progressInPauses << progress->value();
+        if (kind == WaitKind::Reply && !clicked) {
+            clicked = true;
+            click(m_fixture->window->Command1[0]);
+        }
+    };
+    click(m_fixture->window->Command1[1]);
+
+    QVERIFY(clicked);
+    QVERIFY(frame1()->isHidden());
+    QCOMPARE(m_server.requests().size(), 4);
+    const QList<QMessageBox *> boxes = openMessageBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0]->isVisible());
+    QCOMPARE(boxes[0]->windowTitle(), QString("ERROR"));
+    QCOMPARE(boxes[0]->text(), QString("Close RETRIEVAL form first!"));
+    // Two rounds 3 minutes apart, the pauses of four fetches, the finish.
+    QVERIFY2(m_clock.elapsed() < 180000 + 8000 + 2000 + 100, QByteArray::number(m_clock.elapsed()));
+    QCOMPARE(progressInPauses.first(), 0); // the run starts with an empty bar
+    QCOMPARE(progress->value(), 0);
+    QTest::mouseClick(boxes[0]->button(QMessageBox::Ok), Qt::LeftButton);
+    QTRY_VERIFY(openMessageBoxes().isEmpty());
+}
+
+// An unattended endless run keeps asking round after round while nobody
+// answers the "Access Denied" box, and the box is not repeated.
+void TestRetrievalScreen::accessDeniedBoxDoesNotStopAnEndlessRun()
+{
+    const QByteArray directory = (m_images.path() + "/").toLocal8Bit();
+    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n" + QByteArray::number(m_server.port) +
+                                           "\r\n\"demo\"\r\n\"wrong\"\r\n3\r\n30000\r\n1\r\n\"" + directory +
+                                           "\"\r\n\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n"
+                                           "\"KFFCxn1r.gif\"\r\n\"Atlanta, GA    1-Hr Precip Total\"\r\n2\r\n");
+    useRealMessageBoxes();
+    m_clock.onBlock = [&](WaitKind) {
+        if (m_fixture->state.RoundNumber == 5 && !frame1()->isHidden())
+            click(m_fixture->find<QPushButton>("cmdRtrvStop"));
+    };
+    click(m_fixture->window->Command1[1]);
+
+    QVERIFY(frame1()->isHidden());
+    const QJsonArray requests = m_server.requests();
+    QCOMPARE(requests.size(), 4); // one per round: each round ends at its 401
+    for (const auto &request : requests) {
+        QCOMPARE(request.toObject().value("target").toString(), QString("/graphics/nexrad/KENX"));
+        QCOMPARE(request.toObject().value("status").toInt(), 401);
+    }
+    QCOMPARE(lines(list3()), QStringList{"KENX -- Failed 401"});
+    const QList<QMessageBox *> boxes = openMessageBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0]->isVisible());
+    QCOMPARE(boxes[0]->windowTitle(), QString("Access Denied"));
+    QCOMPARE(boxes[0]->text(), QString("Username / Password Invalid"));
+    QCOMPARE(boxes[0]->icon(), QMessageBox::Warning);
+    boxes[0]->close();
 }
 
 QTEST_MAIN(TestRetrievalScreen)

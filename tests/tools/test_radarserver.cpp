@@ -211,6 +211,12 @@ void RadarServerTest::misbehavesOnRequest_data()
     QTest::newRow("no Last-Modified") << "mode=nolastmodified" << 200 << -1 << QByteArray("GIF87a") << false;
     QTest::newRow("no Content-Length") << "mode=nocontentlength" << 200 << -1 << QByteArray("GIF87a") << true;
     QTest::newRow("huge") << "mode=huge&bytes=3000000" << 200 << 3000000 << QByteArray("GIF87a") << true;
+    QTest::newRow("cut") << "mode=cut&bytes=1200" << 200 << 1200 << QByteArray("GIF87a") << true;
+    QTest::newRow("cut without Content-Length")
+        << "mode=nocontentlength&bytes=1500" << 200 << 1500 << QByteArray("GIF87a") << true;
+    QTest::newRow("chunked") << "mode=chunked&bytes=3000000" << 200 << 3000000 << QByteArray("GIF87a") << true;
+    // The client here asks for gzip and unpacks it: the picture comes out whole.
+    QTest::newRow("gzip") << "mode=gzip" << 200 << -1 << QByteArray("GIF87a") << true;
     QTest::newRow("trickle") << "mode=trickle&ms=50&chunks=5" << 200 << -1 << QByteArray("GIF87a") << true;
     QTest::newRow("delay") << "mode=delay&ms=50" << 200 << -1 << QByteArray("GIF87a") << true;
 }
@@ -231,6 +237,10 @@ void RadarServerTest::misbehavesOnRequest()
         QCOMPARE(spoilt.body.size(), size);
     QVERIFY2(spoilt.body.startsWith(start), spoilt.body.left(20).constData());
     QCOMPARE(!spoilt.lastModified.isEmpty(), lastModified);
+    if (query == "mode=gzip")
+        QCOMPARE(spoilt.body, normal);
+    if (query.startsWith("mode=size") || query.startsWith("mode=huge") || query.startsWith("mode=chunked"))
+        QVERIFY(spoilt.body.endsWith(';')); // a whole picture as far as its trailer goes
 
     // One-shot: the next reply is the picture again, and other paths were never affected.
     QCOMPARE(get("/graphics/nexrad/KENX").body, normal);

@@ -99,6 +99,7 @@ private slots:
     void stopDoesNotCutTheAlertShort();
     void minimiseHidesAndLeftClickRestores();
     void clickOnShownWindowOnlyRaises();
+    void openBoxComesBackWithTheWindow();
     void otherClicksDoNothing();
     void withoutTrayMinimiseStaysMinimise();
     void exitAndCloseRemoveTheIcon();
@@ -196,6 +197,34 @@ void TestTray::minimiseHidesAndLeftClickRestores()
     emit f.tray->IconTray.activated(QSystemTrayIcon::Trigger);
     QVERIFY(f.window->isVisible());
     QTRY_COMPARE(f.window->geometry(), before);
+}
+
+// A box left open when the window went to the tray does not keep the click
+// from bringing the window back, and it comes back with the window.
+void TestTray::openBoxComesBackWithTheWindow()
+{
+    TrayFixture f;
+    setMessageHandler({});
+    showMessage(f.window.get(), QMessageBox::Warning, "Access Denied", "Username / Password Invalid");
+    showMessage(f.window.get(), QMessageBox::Warning, "Access Denied", "Username / Password Invalid");
+    QCOMPARE(openMessageBoxes().size(), 1); // the same message, still open: no second box
+    QMessageBox *box = openMessageBoxes().first();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+
+    minimise(f.window.get());
+    QVERIFY(f.window->isHidden());
+    box->setWindowState(Qt::WindowMinimized); // as a window manager does with the window's boxes
+    emit f.tray->IconTray.activated(QSystemTrayIcon::Trigger);
+    QVERIFY(f.window->isVisible());
+    QVERIFY(box->isVisible());
+    QVERIFY(!(box->windowState() & Qt::WindowMinimized));
+    QCOMPARE(openMessageBoxes(), QList<QMessageBox *>{box});
+
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    QTRY_VERIFY(openMessageBoxes().isEmpty());
+    showMessage(f.window.get(), QMessageBox::Warning, "Access Denied", "Username / Password Invalid");
+    QCOMPARE(openMessageBoxes().size(), 1); // closed, it opens again for the next 401
+    openMessageBoxes().first()->close();
 }
 
 void TestTray::clickOnShownWindowOnlyRaises()

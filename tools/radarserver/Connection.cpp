@@ -116,6 +116,7 @@ void Connection::startReply(HttpReply reply)
     if (m_reply.headOnly || m_reply.status == 304) {
         m_reply.body.clear();
         m_reply.streamedLength = -1;
+        m_reply.chunked = false;
         m_reply.trickleChunks = 0;
     }
     if (!m_reply.sendContentLength)
@@ -145,6 +146,8 @@ void Connection::sendHeaders()
         head += name + ": " + value + "\r\n";
     if (m_reply.sendContentLength && m_reply.status != 304)
         head += "Content-Length: " + QByteArray::number(m_contentLength) + "\r\n";
+    if (m_reply.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
     head += m_keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     head += "\r\n";
     m_socket->write(head);
@@ -179,11 +182,17 @@ void Connection::sendMore()
     } else {
         while (m_sent < m_limit && m_socket->bytesToWrite() < WriteBufferLimit) {
             const qint64 n = m_sent < fixed ? qMin(m_limit, fixed) - m_sent : qMin(StreamPiece, m_limit - m_sent);
-            m_socket->write(m_sent < fixed ? m_reply.body.mid(m_sent, n) : filler(m_sent - fixed, n));
+            QByteArray piece = m_sent < fixed ? m_reply.body.mid(m_sent, n) : filler(m_sent - fixed, n);
+            // A streamed body ends like a picture, with the GIF trailer byte.
+            if (m_sent >= fixed && m_sent + n == m_reply.streamedLength)
+                piece[n - 1] = ';';
+            m_socket->write(m_reply.chunked ? QByteArray::number(n, 16) + "\r\n" + piece + "\r\n" : piece);
             m_sent += n;
         }
         if (m_sent < m_limit)
             return; // more when bytesWritten reports room
+        if (m_reply.chunked && m_reply.drop != HttpReply::Drop::MidBody)
+            m_socket->write("0\r\n\r\n");
     }
     if (m_reply.drop == HttpReply::Drop::MidBody)
         close();

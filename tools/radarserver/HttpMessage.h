@@ -34,6 +34,7 @@ struct HttpReply {
     // are made while sending, so a huge body never sits in memory.
     qint64 streamedLength = -1;
     bool sendContentLength = true; // without it the body ends when the connection closes
+    bool chunked = false;          // Transfer-Encoding: chunked, in pieces as they are made
     bool headOnly = false;         // HEAD: headers as for GET, no body
     int delayMs = 0;
     int trickleMs = 0;

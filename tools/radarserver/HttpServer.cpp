@@ -8,6 +8,9 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 const QByteArray ImagePrefix = "/graphics/nexrad/";
@@ -40,6 +43,43 @@ QByteArray padded(QByteArray bytes, qint64 size)
     return bytes;
 }
 
+// Ends like a GIF picture, with the trailer byte.
+QByteArray withTrailer(QByteArray bytes)
+{
+    if (!bytes.isEmpty())
+        bytes[bytes.size() - 1] = ';';
+    return bytes;
+}
+
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void appendLittleEndian(QByteArray &bytes, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.append(char((value >> (8 * i)) & 0xFF));
+}
+
+// A gzip member around the deflate data of qCompress (which wraps it as zlib:
+// a 4-byte length and a 2-byte header in front, a 4-byte checksum behind).
+QByteArray gzip(const QByteArray &bytes)
+{
+    const QByteArray zlib = qCompress(bytes, 9);
+    QByteArray member("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff", 10);
+    member += zlib.mid(6, zlib.size() - 10);
+    appendLittleEndian(member, crc32(bytes));
+    appendLittleEndian(member, quint32(bytes.size()));
+    return member;
+}
+
 } // namespace
 
 HttpServer::HttpServer(ImageStore *store, QObject *parent) : QObject(parent), m_store(store)
@@ -57,9 +97,13 @@ bool HttpServer::listen(quint16 port) { return m_server.listen(QHostAddress::Loc
 
 void HttpServer::acceptConnections()
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection())
-        new Connection(
-            socket, ++m_connections, [this](const HttpRequest &request) { return handle(request); }, this);
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        const quint64 id = ++m_connections;
+        auto *connection = new Connection(
+            socket, id, [this](const HttpRequest &request) { return handle(request); }, this);
+        m_open.insert(id);
+        connect(connection, &QObject::destroyed, this, [this, id] { m_open.remove(id); });
+    }
 }
 
 bool HttpServer::authorised(const HttpRequest &request) const
@@ -163,7 +207,8 @@ HttpReply HttpServer::misbehave(const Misbehaviour &m, const QString &path)
     }
     case Mode::Gif89a: return gifReply(m_store->gif89Image(path), lastModified);
     case Mode::Size1000:
-    case Mode::Size1001: return gifReply(padded("GIF87a", m.mode == Mode::Size1000 ? 1000 : 1001), lastModified);
+    case Mode::Size1001:
+        return gifReply(withTrailer(padded("GIF87a", m.mode == Mode::Size1000 ? 1000 : 1001)), lastModified);
     case Mode::Prefix:
         return gifReply(padded("garbage before the picture ", m.bytes >= 0 ? m.bytes : 64) + m_store->image(path),
                         lastModified);
@@ -177,8 +222,23 @@ HttpReply HttpServer::misbehave(const Misbehaviour &m, const QString &path)
     }
     case Mode::NoLastModified: return gifReply(m_store->image(path), QByteArray());
     case Mode::NoContentLength: {
-        HttpReply reply = gifReply(m_store->image(path), lastModified);
+        const QByteArray image = m_store->image(path);
+        HttpReply reply = gifReply(m.bytes >= 0 ? image.left(m.bytes) : image, lastModified);
         reply.sendContentLength = false;
+        return reply;
+    }
+    case Mode::Cut: return gifReply(m_store->image(path).left(m.bytes >= 0 ? m.bytes : 2000), lastModified);
+    case Mode::Gzip: {
+        HttpReply reply = gifReply(gzip(m_store->image(path)), lastModified);
+        reply.addHeader("Content-Encoding", "gzip");
+        return reply;
+    }
+    case Mode::Chunked: {
+        HttpReply reply = gifReply(m_store->image(path), lastModified);
+        reply.streamedLength = m.bytes >= 0 ? m.bytes : std::numeric_limits<qint64>::max();
+        reply.body.truncate(reply.streamedLength);
+        reply.sendContentLength = false;
+        reply.chunked = true;
         return reply;
     }
     case Mode::Huge: {
@@ -224,10 +284,16 @@ HttpReply HttpServer::control(const QString &command, const QList<QPair<QString,
         return textReply(200, m_store->lastModified() + '\n');
     }
     if (command == QLatin1String("stats")) {
+        QList<quint64> open = m_open.values();
+        std::sort(open.begin(), open.end());
+        QJsonArray openIds;
+        for (const quint64 id : open)
+            openIds.append(qint64(id));
         const QJsonObject stats{
             {"generation", qint64(m_store->generation())},
             {"lastModified", QString::fromLatin1(m_store->lastModified())},
             {"connections", qint64(m_connections)},
+            {"open", openIds},
             {"requests", m_log},
         };
         HttpReply reply = textReply(200, QJsonDocument(stats).toJson());

@@ -5,6 +5,7 @@
 #include "Misbehaviour.h"
 
 #include <QJsonArray>
+#include <QSet>
 #include <QTcpServer>
 
 // Serves the pictures of an ImageStore under /graphics/nexrad/<path> with
@@ -35,5 +36,6 @@ private:
     MisbehaviourTable m_misbehaviours;
     QByteArray m_expectedCredentials; // "user:password", empty when no login is needed
     quint64 m_connections = 0;
+    QSet<quint64> m_open; // numbers of the connections not yet closed
     QJsonArray m_log;
 };

@@ -18,6 +18,9 @@ const ModeName ModeNames[] = {
     {Misbehaviour::Mode::Status, "status"},
     {Misbehaviour::Mode::NoLastModified, "nolastmodified"},
     {Misbehaviour::Mode::NoContentLength, "nocontentlength"},
+    {Misbehaviour::Mode::Cut, "cut"},
+    {Misbehaviour::Mode::Gzip, "gzip"},
+    {Misbehaviour::Mode::Chunked, "chunked"},
     {Misbehaviour::Mode::Huge, "huge"},
     {Misbehaviour::Mode::Trickle, "trickle"},
 };

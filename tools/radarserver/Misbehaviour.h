@@ -14,12 +14,15 @@ struct Misbehaviour {
         Drop,            // close the connection: `at` request, headers or body (half sent)
         NonGif,          // a 200 reply with an HTML body of `bytes` (default 2048)
         Gif89a,          // the picture with a GIF89a signature
-        Size1000,        // a body of exactly 1000 bytes beginning with "GIF87a"
+        Size1000,        // a body of exactly 1000 bytes from "GIF87a" to the trailer byte
         Size1001,        // the same with 1001 bytes
         Prefix,          // `bytes` bytes (default 64) in front of the picture
         Status,          // status `code` (default 500) with a small body
         NoLastModified,  // the picture without a Last-Modified header
-        NoContentLength, // the picture without Content-Length, ended by closing
+        NoContentLength, // the picture (or its first `bytes`) without Content-Length, ended by closing
+        Cut,             // the first `bytes` (default 2000) of the picture, Content-Length to match
+        Gzip,            // the picture gzip-compressed, with Content-Encoding: gzip
+        Chunked,         // the picture and filler in chunked encoding, `bytes` long (default: no end)
         Huge,            // a body of `bytes` (default 65 MiB) made while it is sent
         Trickle,         // the body in `chunks` pieces (default 10) spread over `ms`
     };
