@@ -108,6 +108,7 @@ int runFetchProgram(Clock &clock)
     const QString configPath =
         QFileInfo(parser.isSet(configOption) ? parser.value(configOption) : defaultConfig).absoluteFilePath();
     FetchRun run(clock, log, configPath);
+    run.setProgramDirectory(QCoreApplication::applicationDirPath());
     QObject::connect(&stopSignals, &StopSignals::stopRequested, [&run](const QString &name) { run.stop(name); });
     const int status = run.exec();
 

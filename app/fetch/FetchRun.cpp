@@ -86,7 +86,8 @@ int FetchRun::exec()
     }
     // Run all the same: the directory may be made or mounted later; every
     // picture that cannot be stored is reported.
-    const QString directoryProblem = imageDirectoryProblem(m_state.settings.ImageDirectory);
+    const QString directoryProblem =
+        imageDirectoryProblem(imageDirectoryPath(m_state.settings.ImageDirectory, m_state.ProgramDirectory));
     if (!directoryProblem.isEmpty())
         m_log.failure(QStringLiteral("Warning: %1: new pictures cannot be stored.").arg(directoryProblem));
 

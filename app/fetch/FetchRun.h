@@ -34,6 +34,9 @@ public:
 
     const ConsoleDisplay &display() const { return m_display; }
 
+    // A relative image directory is taken from here, as Stormtap does.
+    void setProgramDirectory(const QString &directory) { m_state.ProgramDirectory = directory; }
+
     // The LoopCount that means "until stopped". A run of the cycle ends after
     // that many rounds; the fetcher then goes on with a new one. Tests lower it.
     void setEndlessRounds(qint16 rounds) { m_endlessRounds = rounds; }
