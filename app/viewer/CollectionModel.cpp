@@ -90,9 +90,10 @@ void CollectionModel::refresh()
     const QFileInfoList listing = listImageDirectory(m_source.directory);
     if (m_source.discover)
         addDiscoveredTiles(listing);
+    FilesByPrefix groups = groupByPrefix(listing);
     for (size_t row = 0; row < m_tiles.size(); ++row) {
         Tile &tile = m_tiles[row];
-        std::vector<ImageFile> files = entryFiles(listing, tile.spec.prefix);
+        std::vector<ImageFile> files = groups.take(tile.spec.prefix);
         if (files == tile.files)
             continue;
         tile.files = std::move(files);

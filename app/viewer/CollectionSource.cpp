@@ -1,6 +1,5 @@
 #include "CollectionSource.h"
 
-#include "EntryFiles.h"
 #include "catalogue/Catalogue.h"
 #include "config/ConfigLocation.h"
 #include "config/ConfigReader.h"
@@ -105,10 +104,8 @@ CollectionSource findCollection(const QString &programDirectory, const QString &
         return source;
     }
     source.discover = true;
+    // The entries are found with the files, in one reading of the folder.
     source.catalogueNames = catalogueNamesByPrefix(*state);
-    const QStringList prefixes = discoverPrefixes(listImageDirectory(folderArgument));
-    for (const QString &prefix : prefixes)
-        source.entries.push_back({prefix, source.catalogueNames.value(prefix, prefix)});
     return source;
 }
 

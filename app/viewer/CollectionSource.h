@@ -19,7 +19,8 @@ struct EntrySpec {
 };
 
 // The collection to show: a folder and its entries. When `discover` is set, the
-// entries come from the picture names found in the folder, not from a fetch list.
+// entries are found from the picture names in the folder when it is read, and
+// `entries` stays empty.
 struct CollectionSource {
     QString directory;
     std::vector<EntrySpec> entries;

@@ -1,6 +1,7 @@
 #include "EntryFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -40,39 +41,74 @@ bool isEntryFileName(const QString &prefix, const QString &name)
     return sequentialNumber(prefix, name) > 0 || isTimeStampName(prefix, name);
 }
 
+namespace {
+
+// Oldest first; ties (one second, on coarse file systems) by sequence number.
+void sortByWriteTime(std::vector<ImageFile> &files, const QString &prefix)
+{
+    std::sort(files.begin(), files.end(), [&prefix](const ImageFile &a, const ImageFile &b) {
+        if (a.written != b.written)
+            return a.written < b.written;
+        const int numberA = sequentialNumber(prefix, a.name);
+        const int numberB = sequentialNumber(prefix, b.name);
+        if (numberA != numberB)
+            return numberA < numberB;
+        return a.name < b.name;
+    });
+}
+
+} // namespace
+
 std::vector<ImageFile> entryFiles(const QFileInfoList &listing, const QString &prefix)
 {
-    struct Found {
-        ImageFile file;
-        int number;
-    };
-    std::vector<Found> found;
+    std::vector<ImageFile> files;
     for (const QFileInfo &info : listing) {
         const QString name = info.fileName();
-        const int number = sequentialNumber(prefix, name);
-        if (number == 0 && !isTimeStampName(prefix, name))
-            continue;
-        found.push_back({{info.filePath(), name, info.lastModified(), info.size()}, number});
+        if (isEntryFileName(prefix, name))
+            files.push_back({info.filePath(), name, info.lastModified(), info.size()});
     }
-    std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
-        if (a.file.written != b.file.written)
-            return a.file.written < b.file.written;
-        if (a.number != b.number)
-            return a.number < b.number;
-        return a.file.name < b.file.name;
-    });
-    std::vector<ImageFile> files;
-    files.reserve(found.size());
-    for (Found &f : found)
-        files.push_back(std::move(f.file));
+    sortByWriteTime(files, prefix);
     return files;
+}
+
+FilesByPrefix groupByPrefix(const QFileInfoList &listing)
+{
+    FilesByPrefix groups;
+    for (const QFileInfo &info : listing) {
+        const QString name = info.fileName();
+        if (!name.endsWith(Suffix))
+            continue;
+        const QString stem = name.chopped(Suffix.size());
+        ImageFile file{info.filePath(), name, info.lastModified(), info.size()};
+        // A name can follow the rules of more than one prefix (KENX_12 is a time
+        // stamp of KENX and file 2 of KENX_1): it joins each group.
+        const QChar last = stem.isEmpty() ? QChar() : stem.back();
+        if (stem.size() > 1 && last >= QLatin1Char('1') && last <= QLatin1Char('9'))
+            groups[stem.chopped(1)].push_back(file);
+        for (int timeLength = ShortestTime; timeLength <= LongestTime; ++timeLength) {
+            const int underscore = stem.size() - timeLength - 1;
+            if (underscore >= 1 && stem.at(underscore) == QLatin1Char('_'))
+                groups[stem.left(underscore)].push_back(file);
+        }
+    }
+    for (auto group = groups.begin(); group != groups.end(); ++group)
+        sortByWriteTime(group.value(), group.key());
+    return groups;
 }
 
 QFileInfoList listImageDirectory(const QString &directory)
 {
     if (directory.isEmpty())
         return {};
-    return QDir(directory).entryInfoList({QStringLiteral("*.gif")}, QDir::Files | QDir::Readable, QDir::Name);
+    // Unsorted: the entries order their files by time themselves.
+    QFileInfoList listing;
+    QDirIterator files(directory, QDir::Files);
+    while (files.hasNext()) {
+        files.next();
+        if (files.fileName().endsWith(Suffix))
+            listing.append(files.fileInfo());
+    }
+    return listing;
 }
 
 QStringList discoverPrefixes(const QFileInfoList &listing)

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFileInfoList>
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -35,6 +36,11 @@ bool isEntryFileName(const QString &prefix, const QString &name);
 // The prefix's pictures among the files of a directory listing, oldest first:
 // ordered by when they were written, ties broken by sequence number and name.
 std::vector<ImageFile> entryFiles(const QFileInfoList &listing, const QString &prefix);
+
+// The files of a listing under every prefix whose name rules they follow, oldest
+// first in each group: one pass over the listing serves all entries.
+using FilesByPrefix = QHash<QString, std::vector<ImageFile>>;
+FilesByPrefix groupByPrefix(const QFileInfoList &listing);
 
 // The regular files of a directory, read once for all its entries.
 QFileInfoList listImageDirectory(const QString &directory);

@@ -1,3 +1,4 @@
+#include "CollectionModel.h"
 #include "CollectionSource.h"
 #include "Pictures.h"
 
@@ -86,11 +87,25 @@ void TestCollectionSource::otherFolderIsDiscovered()
     QCOMPARE(source.problem, QString());
     QCOMPARE(source.directory, other.path());
     QVERIFY(source.discover);
-    QCOMPARE(prefixes(source), (QStringList{"ABCDEFG", "KENXanb", "KOKX"}));
+    QVERIFY(source.entries.empty()); // found when the folder is read
+
+    CollectionModel model;
+    model.setSource(source);
+    QStringList found;
+    for (int row = 0; row < model.rowCount(); ++row)
+        found << model.entry(row).prefix;
+    QCOMPARE(found, (QStringList{"ABCDEFG", "KENXanb", "KOKX"}));
     // Named from the catalogue where a site and product have the prefix.
-    QCOMPARE(source.entries[0].displayText, QStringLiteral("ABCDEFG"));
-    QCOMPARE(source.entries[1].displayText, QStringLiteral("Albany, NY Base Velocity"));
-    QCOMPARE(source.entries[2].displayText, QStringLiteral("New York City, NY Base Reflectivity"));
+    QCOMPARE(model.entry(0).displayText, QStringLiteral("ABCDEFG"));
+    QCOMPARE(model.entry(1).displayText, QStringLiteral("Albany, NY Base Velocity"));
+    QCOMPARE(model.entry(2).displayText, QStringLiteral("New York City, NY Base Reflectivity"));
+    QCOMPARE(int(model.files(2).size()), 2);
+
+    // A new prefix in the folder becomes a new entry.
+    QVERIFY(writeFile(other.filePath(QStringLiteral("KFFCxn1_0812.gif")), "GIF87a"));
+    model.refresh();
+    QCOMPARE(model.rowCount(), 4);
+    QCOMPARE(model.entry(3).displayText, QStringLiteral("Atlanta, GA 1-Hr Precip Total"));
 }
 
 void TestCollectionSource::missingFolderIsSaid()

@@ -112,6 +112,11 @@ void TestEntryFiles::filesOnDisk()
         QCOMPARE(file.path, dir.filePath(file.name));
     }
     QCOMPARE(names, expected);
+    // The one pass over the listing for all entries finds the same.
+    QStringList grouped;
+    for (const ImageFile &file : groupByPrefix(listImageDirectory(dir.path())).value(QStringLiteral("KENX")))
+        grouped << file.name;
+    QCOMPARE(grouped, expected);
     for (size_t i = 1; i < files.size(); ++i)
         QVERIFY(files[i - 1].written <= files[i].written);
 }
