@@ -41,7 +41,7 @@ const QImage &FrameCanvas::scaledFrame(int index)
 void FrameCanvas::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0x10, 0x12, 0x18));
+    painter.fillRect(rect(), palette().window());
     if (m_index < 0 || m_index >= int(m_frames.size()))
         return;
     const QImage &frame = scaledFrame(m_index);

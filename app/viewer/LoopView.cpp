@@ -53,9 +53,9 @@ LoopView::LoopView(QWidget *parent) : QWidget(parent)
     m_message->setWordWrap(true);
 
     auto *overview = makeButton(QStringLiteral("overviewButton"), QStringLiteral("◀ Overview"), this);
-    auto *back = makeButton(QStringLiteral("backButton"), QStringLiteral("⏮"), this);
+    auto *back = makeButton(QStringLiteral("backButton"), QStringLiteral("Previous"), this);
     m_play = makeButton(QStringLiteral("playButton"), QString(), this);
-    auto *forward = makeButton(QStringLiteral("forwardButton"), QStringLiteral("⏭"), this);
+    auto *forward = makeButton(QStringLiteral("forwardButton"), QStringLiteral("Next"), this);
     auto *save = makeButton(QStringLiteral("saveLoopButton"), QStringLiteral("Save loop as GIF…"), this);
     back->setToolTip(QStringLiteral("One frame back (Left)"));
     forward->setToolTip(QStringLiteral("One frame forward (Right)"));

@@ -29,6 +29,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(viewer); // the icon lives in the static library
     QApplication::setApplicationName(QStringLiteral("Stormtap Viewer"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/viewer/stormtap-viewer.svg")));
 
