@@ -46,7 +46,8 @@ std::vector<EntrySpec> entriesOfFetchList(const State &state)
         if (prefix.isEmpty() || seen.contains(prefix))
             continue;
         seen.insert(prefix);
-        entries.push_back({prefix, entry.DisplayText.simplified()});
+        const QString text = entry.DisplayText.simplified();
+        entries.push_back({prefix, text.isEmpty() ? prefix : text});
     }
     return entries;
 }

@@ -45,6 +45,7 @@ private slots:
     void newPictureJoinsTheOpenLoop();
     void loopIsSavedAsAnimatedGif();
     void saveFailureIsShown();
+    void problemOnTheWayIsShown();
 
 private:
     void write(const QString &name, const QByteArray &bytes, int minutes)
@@ -317,6 +318,20 @@ void TestViewerWindow::saveFailureIsShown()
     QVERIFY2(message.startsWith(QStringLiteral("Cannot write %1: ").arg(QDir::toNativeSeparators(path))),
              qPrintable(message));
     QVERIFY(!QFile::exists(path));
+}
+
+void TestViewerWindow::problemOnTheWayIsShown()
+{
+    CollectionSource source;
+    source.problem = QStringLiteral("Cannot use /x/GLAVEN.CFG: entry 2 is cut short: it lacks its product index.");
+    m_window = std::make_unique<ViewerWindow>(source);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    const QLabel *problem = find<QLabel>(QStringLiteral("problemLabel"));
+    QVERIFY(problem->isVisible());
+    QCOMPARE(problem->text(), source.problem);
+    QCOMPARE(m_window->model()->rowCount(), 0);
+    QVERIFY(find<QLabel>(QStringLiteral("summaryLabel"))->text().startsWith(QStringLiteral("The fetch list is empty")));
 }
 
 QTEST_MAIN(TestViewerWindow)
