@@ -90,6 +90,10 @@ CollectionSource findCollection(const QString &programDirectory, const QString &
     if (folderArgument.isEmpty()) {
         source.directory = configured;
         source.entries = entriesOfFetchList(*state);
+        if (!configured.isEmpty() && !QFileInfo(configured).isDir())
+            appendProblem(source.problem, QStringLiteral("The image directory %1 is not there yet: its pictures "
+                                                         "show as soon as Stormtap stores them.")
+                                              .arg(QDir::toNativeSeparators(configured)));
         if (configured.isEmpty() && config.ok())
             appendProblem(source.problem, QStringLiteral("No image directory is set up yet: save one on Stormtap's "
                                                          "Setup page, or name a folder: stormtap-viewer FOLDER"));
@@ -98,7 +102,7 @@ CollectionSource findCollection(const QString &programDirectory, const QString &
 
     source.directory = folderArgument;
     if (!QFileInfo(folderArgument).isDir())
-        appendProblem(source.problem, QStringLiteral("%1 is no folder: nothing to show until it is made.")
+        appendProblem(source.problem, QStringLiteral("%1 is no folder: its pictures show as soon as it is made.")
                                           .arg(QDir::toNativeSeparators(folderArgument)));
     if (!configured.isEmpty() && sameFolderKey(configured) == sameFolderKey(folderArgument)) {
         source.entries = entriesOfFetchList(*state);

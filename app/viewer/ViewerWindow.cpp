@@ -78,12 +78,24 @@ ViewerWindow::ViewerWindow(const CollectionSource &source, QWidget *parent) : QW
 void ViewerWindow::watchDirectory()
 {
     const QString directory = m_model.directory();
-    if (!directory.isEmpty() && QFileInfo(directory).isDir())
-        m_watcher.addPath(directory);
+    if (directory.isEmpty())
+        return;
+    // A folder that is not there yet (Stormtap has not stored anything) is
+    // waited for in the nearest folder above it that is.
+    QString watched = QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
+    while (!QFileInfo(watched).isDir() && !QDir(watched).isRoot())
+        watched = QFileInfo(watched).absolutePath();
+    const QStringList before = m_watcher.directories();
+    if (before.size() == 1 && before.first() == watched)
+        return;
+    if (!before.isEmpty())
+        m_watcher.removePaths(before);
+    m_watcher.addPath(watched);
 }
 
 void ViewerWindow::onDirectoryChanged()
 {
+    watchDirectory();
     if (!m_settle.isActive())
         m_settle.start();
 }

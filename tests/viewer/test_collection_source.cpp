@@ -42,6 +42,7 @@ private slots:
     void configuredFolderNamedOnTheCommandLine();
     void otherFolderIsDiscovered();
     void missingFolderIsSaid();
+    void configuredFolderNotThereYet();
     void noConfigurationYet();
     void brokenConfigurationIsSaid();
 
@@ -113,8 +114,19 @@ void TestCollectionSource::missingFolderIsSaid()
     const QString gone = m_images->filePath(QStringLiteral("gone"));
     const CollectionSource source = findCollection(m_program->path(), gone);
     QVERIFY(source.entries.empty());
-    QCOMPARE(source.problem,
-             QStringLiteral("%1 is no folder: nothing to show until it is made.").arg(QDir::toNativeSeparators(gone)));
+    QCOMPARE(source.problem, QStringLiteral("%1 is no folder: its pictures show as soon as it is made.")
+                                 .arg(QDir::toNativeSeparators(gone)));
+}
+
+void TestCollectionSource::configuredFolderNotThereYet()
+{
+    const QString later = m_images->filePath(QStringLiteral("later/"));
+    QVERIFY(writeFile(m_program->filePath(QStringLiteral("GLAVEN.CFG")), config(later)));
+    const CollectionSource source = findCollection(m_program->path(), QString());
+    QCOMPARE(prefixes(source), (QStringList{"KENX", "KENXanb", "KFFCxn1"}));
+    QCOMPARE(source.problem, QStringLiteral("The image directory %1 is not there yet: its pictures show as soon as "
+                                            "Stormtap stores them.")
+                                 .arg(QDir::toNativeSeparators(later)));
 }
 
 void TestCollectionSource::noConfigurationYet()

@@ -46,6 +46,7 @@ private slots:
     void loopIsSavedAsAnimatedGif();
     void saveFailureIsShown();
     void problemOnTheWayIsShown();
+    void folderMadeLaterIsShown();
 
 private:
     void write(const QString &name, const QByteArray &bytes, int minutes)
@@ -332,6 +333,21 @@ void TestViewerWindow::problemOnTheWayIsShown()
     QCOMPARE(problem->text(), source.problem);
     QCOMPARE(m_window->model()->rowCount(), 0);
     QVERIFY(find<QLabel>(QStringLiteral("summaryLabel"))->text().startsWith(QStringLiteral("The fetch list is empty")));
+}
+
+void TestViewerWindow::folderMadeLaterIsShown()
+{
+    CollectionSource source;
+    source.directory = m_images->filePath(QStringLiteral("later/images"));
+    source.entries = {{QStringLiteral("KENX"), QStringLiteral("Albany, NY Base Reflectivity")}};
+    m_window = std::make_unique<ViewerWindow>(source);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QCOMPARE(tile(0).data(CollectionModel::NoteRole).toString(), QStringLiteral("No picture yet"));
+
+    QVERIFY(QDir(m_images->path()).mkpath(QStringLiteral("later/images")));
+    writeFileAt(m_images->filePath(QStringLiteral("later/images/KENX1.gif")), gifPicture(Qt::red), baseTime());
+    QTRY_VERIFY(!tile(0).data(CollectionModel::PictureRole).value<QImage>().isNull());
 }
 
 QTEST_MAIN(TestViewerWindow)
