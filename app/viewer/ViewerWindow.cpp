@@ -56,23 +56,30 @@ ViewerWindow::ViewerWindow(const CollectionSource &source, QWidget *parent) : QW
         if (m_pages->currentWidget() == m_loop && m_model.entry(row).prefix == m_loop->prefix())
             m_loop->updateFiles(m_model.files(row));
     });
-    connect(&m_model, &QAbstractItemModel::rowsInserted, this, [this] {
-        m_summary->setText(QStringLiteral("%1 entries in %2")
-                               .arg(m_model.rowCount())
-                               .arg(QDir::toNativeSeparators(m_model.directory())));
-    });
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &ViewerWindow::updateSummary);
     connect(m_overview, &OverviewView::openRequested, this, &ViewerWindow::openLoop);
     connect(m_loop, &LoopView::backRequested, this, &ViewerWindow::showOverview);
 
+    m_discover = source.discover;
     m_model.setSource(source);
-    m_summary->setText(source.entries.empty() && !source.discover
-                           ? QStringLiteral("The fetch list is empty: choose radar sites in Stormtap, or name a "
-                                            "folder of pictures: stormtap-viewer FOLDER")
-                           : QStringLiteral("%1 entries in %2").arg(m_model.rowCount()).arg(shownFolder));
+    updateSummary();
     watchDirectory();
     if (m_model.rowCount() > 0)
         m_overview->setCurrentIndex(m_model.index(0));
     m_overview->setFocus();
+}
+
+void ViewerWindow::updateSummary()
+{
+    const QString folder = QDir::toNativeSeparators(m_model.directory());
+    if (m_model.rowCount() > 0)
+        m_summary->setText(QStringLiteral("%1 entries in %2").arg(m_model.rowCount()).arg(folder));
+    else if (m_discover)
+        m_summary->setText(
+            QStringLiteral("No pictures in %1 yet: they show as soon as Stormtap stores them.").arg(folder));
+    else
+        m_summary->setText(QStringLiteral("The fetch list is empty: choose radar sites in Stormtap, or name a "
+                                          "folder of pictures: stormtap-viewer FOLDER"));
 }
 
 void ViewerWindow::watchDirectory()

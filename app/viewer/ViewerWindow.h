@@ -30,6 +30,7 @@ public:
     void showOverview();
 
 private:
+    void updateSummary();
     void watchDirectory();
     void onDirectoryChanged();
 
@@ -41,6 +42,7 @@ private:
     LoopView *m_loop;
     QLabel *m_problem;
     QLabel *m_summary;
+    bool m_discover = false;
 };
 
 } // namespace stormtap::viewer
