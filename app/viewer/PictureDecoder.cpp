@@ -41,8 +41,12 @@ Picture decodePicture(const QString &path, QSize fitInto)
         picture.problem = QStringLiteral("missing");
         return picture;
     }
-    if (!info.isFile() || info.size() > LargestPicture) {
-        picture.problem = QStringLiteral("not a GIF");
+    if (!info.isFile()) {
+        picture.problem = QStringLiteral("not a file");
+        return picture;
+    }
+    if (info.size() > LargestPicture) {
+        picture.problem = QStringLiteral("too large for a radar picture (%1 MB)").arg(info.size() / (1024 * 1024));
         return picture;
     }
     if (!file.open(QIODevice::ReadOnly)) {

@@ -17,6 +17,7 @@ private slots:
     void brokenPicturesSayWhy_data();
     void brokenPicturesSayWhy();
     void pictureIsScaledToFit();
+    void hugeFileIsNotRead();
     void savedLoopReadsBack_data();
     void savedLoopReadsBack();
     void emptyLoopIsRefused();
@@ -57,6 +58,18 @@ void TestViewerPictures::pictureIsScaledToFit()
     QVERIFY(writeFile(path, gifPicture(Qt::blue, QSize(200, 100))));
     QCOMPARE(decodePicture(path).image.size(), QSize(200, 100));
     QCOMPARE(decodePicture(path, QSize(50, 50)).image.size(), QSize(50, 25));
+}
+
+void TestViewerPictures::hugeFileIsNotRead()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("KENX1.gif")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write("GIF87a") == 6);
+    QVERIFY(file.resize(LargestPicture + 1)); // sparse: nothing is written
+    file.close();
+    QCOMPARE(decodePicture(file.fileName()).problem, QStringLiteral("too large for a radar picture (16 MB)"));
+    QCOMPARE(decodePicture(dir.path()).problem, QStringLiteral("not a file"));
 }
 
 void TestViewerPictures::savedLoopReadsBack_data()
