@@ -29,12 +29,19 @@ for expected in \
   './usr/lib/stormtap/SITES.DAT' \
   './usr/share/applications/stormtap.desktop' \
   './usr/share/icons/hicolor/scalable/apps/stormtap.svg' \
-  './usr/share/metainfo/org.stormtap.Stormtap.metainfo.xml'; do
+  './usr/share/metainfo/org.stormtap.Stormtap.metainfo.xml' \
+  './usr/bin/stormtap-viewer -> ../lib/stormtap/stormtap-viewer' \
+  './usr/lib/stormtap/stormtap-viewer' \
+  './usr/share/applications/stormtap-viewer.desktop' \
+  './usr/share/icons/hicolor/scalable/apps/stormtap-viewer.svg' \
+  './usr/bin/stormtap-fetch -> ../lib/stormtap/stormtap-fetch' \
+  './usr/lib/stormtap/stormtap-fetch' \
+  './usr/lib/systemd/user/stormtap-fetch.service'; do
   grep -qxF "$expected" "$work/list" || { cat "$work/list"; fail "the package lacks $expected"; }
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for expected in libqt6widgets6 libqt6network6 libqt6svg6 fonts-liberation fonts-comic-neue fonts-dejavu-core; do
+for expected in libqt6widgets6 libqt6network6 libqt6svg6 libgif7 fonts-liberation fonts-comic-neue fonts-dejavu-core; do
   [[ "$depends" == *"$expected"* ]] || fail "Depends lacks $expected: $depends"
 done
 
