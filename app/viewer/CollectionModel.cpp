@@ -22,8 +22,8 @@ void CollectionModel::setSource(const CollectionSource &source)
     m_pending = 0;
     m_source = source;
     m_tiles.clear();
-    for (const EntrySpec &spec : source.entries)
-        m_tiles.push_back({spec, {}, {}, {}, NoPictureYet, 0});
+    for (const CollectionEntry &entry : source.entries)
+        m_tiles.push_back({entry, {}, {}, {}, NoPictureYet, 0});
     endResetModel();
     refresh();
 }
@@ -36,9 +36,9 @@ QVariant CollectionModel::data(const QModelIndex &index, int role) const
         return {};
     const Tile &tile = m_tiles[size_t(index.row())];
     switch (role) {
-    case Qt::DisplayRole: return tile.spec.displayText;
-    case Qt::ToolTipRole: return tile.shown.path.isEmpty() ? tile.spec.displayText : tile.shown.path;
-    case PrefixRole: return tile.spec.prefix;
+    case Qt::DisplayRole: return tile.entry.displayText;
+    case Qt::ToolTipRole: return tile.shown.path.isEmpty() ? tile.entry.displayText : tile.shown.path;
+    case PrefixRole: return tile.entry.prefix;
     case PictureRole: return tile.picture;
     case StoredRole: return tile.files.empty() ? QVariant() : QVariant(tile.files.back().written);
     case NoteRole: return tile.note;
@@ -50,7 +50,7 @@ QVariant CollectionModel::data(const QModelIndex &index, int role) const
 int CollectionModel::rowOfPrefix(const QString &prefix) const
 {
     for (size_t row = 0; row < m_tiles.size(); ++row) {
-        if (m_tiles[row].spec.prefix == prefix)
+        if (m_tiles[row].entry.prefix == prefix)
             return int(row);
     }
     return -1;
@@ -74,7 +74,7 @@ void CollectionModel::addDiscoveredTiles(const QFileInfoList &listing)
 {
     QSet<QString> known;
     for (const Tile &tile : m_tiles)
-        known.insert(tile.spec.prefix);
+        known.insert(tile.entry.prefix);
     for (const QString &prefix : discoverPrefixes(listing)) {
         if (known.contains(prefix))
             continue;
@@ -93,7 +93,7 @@ void CollectionModel::refresh()
     FilesByPrefix groups = groupByPrefix(listing);
     for (size_t row = 0; row < m_tiles.size(); ++row) {
         Tile &tile = m_tiles[row];
-        std::vector<ImageFile> files = groups.take(tile.spec.prefix);
+        std::vector<ImageFile> files = groups.take(tile.entry.prefix);
         if (files == tile.files)
             continue;
         tile.files = std::move(files);

@@ -38,7 +38,7 @@ public:
     void setPictureSize(QSize size);
     QSize pictureSize() const { return m_pictureSize; }
 
-    const EntrySpec &entry(int row) const { return m_tiles[size_t(row)].spec; }
+    const CollectionEntry &entry(int row) const { return m_tiles[size_t(row)].entry; }
     const std::vector<ImageFile> &files(int row) const { return m_tiles[size_t(row)].files; }
     int rowOfPrefix(const QString &prefix) const;
 
@@ -56,7 +56,7 @@ signals:
 
 private:
     struct Tile {
-        EntrySpec spec;
+        CollectionEntry entry;
         std::vector<ImageFile> files;
         ImageFile shown; // the file the picture or the note is about
         QImage picture;

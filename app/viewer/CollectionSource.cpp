@@ -36,9 +36,9 @@ void appendProblem(QString &problems, const QString &problem)
 
 } // namespace
 
-std::vector<EntrySpec> entriesOfFetchList(const State &state)
+std::vector<CollectionEntry> entriesOfFetchList(const State &state)
 {
-    std::vector<EntrySpec> entries;
+    std::vector<CollectionEntry> entries;
     QSet<QString> seen;
     for (int i = 1; i <= state.EntryCount; ++i) {
         const SelectionEntry &entry = state.Selections[i];

@@ -13,7 +13,7 @@ namespace stormtap::viewer {
 
 // What the viewer shows of one fetch-list entry: its file prefix and the text
 // the fetch list gives it.
-struct EntrySpec {
+struct CollectionEntry {
     QString prefix;
     QString displayText;
 };
@@ -23,7 +23,7 @@ struct EntrySpec {
 // `entries` stays empty.
 struct CollectionSource {
     QString directory;
-    std::vector<EntrySpec> entries;
+    std::vector<CollectionEntry> entries;
     bool discover = false;
     QHash<QString, QString> catalogueNames; // prefix -> fetch-list line, for discovered prefixes
     QString problem;                        // what went wrong on the way; the viewer still opens
@@ -36,7 +36,7 @@ struct CollectionSource {
 CollectionSource findCollection(const QString &programDirectory, const QString &folderArgument);
 
 // The fetch list's entries, one per file prefix, in fetch-list order.
-std::vector<EntrySpec> entriesOfFetchList(const State &state);
+std::vector<CollectionEntry> entriesOfFetchList(const State &state);
 
 // The fetch-list line of every site and product of the catalogue, by file prefix:
 // the display text of a discovered prefix.

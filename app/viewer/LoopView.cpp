@@ -123,7 +123,7 @@ int LoopView::frameDelayMs(int index) const
     return index == frameCount() - 1 ? LastFrameHold * delay : delay;
 }
 
-void LoopView::showEntry(const EntrySpec &entry, const std::vector<ImageFile> &files)
+void LoopView::showEntry(const CollectionEntry &entry, const std::vector<ImageFile> &files)
 {
     m_entry = entry;
     m_title->setText(entry.displayText);

@@ -27,7 +27,7 @@ public:
     explicit LoopView(QWidget *parent = nullptr);
 
     // Shows the entry's files (oldest first) and plays them once decoded.
-    void showEntry(const EntrySpec &entry, const std::vector<ImageFile> &files);
+    void showEntry(const CollectionEntry &entry, const std::vector<ImageFile> &files);
     // The entry's files changed on disk: the loop takes the new list.
     void updateFiles(const std::vector<ImageFile> &files);
     const QString &prefix() const { return m_entry.prefix; }
@@ -70,7 +70,7 @@ private:
     void updatePlayButton();
     void onSaveClicked();
 
-    EntrySpec m_entry;
+    CollectionEntry m_entry;
     std::vector<ImageFile> m_files;
     struct Decoded {
         ImageFile file; // the version of the file the picture was decoded from

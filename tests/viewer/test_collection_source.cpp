@@ -27,7 +27,7 @@ QByteArray config(const QString &imageDirectory)
 QStringList prefixes(const CollectionSource &source)
 {
     QStringList result;
-    for (const EntrySpec &entry : source.entries)
+    for (const CollectionEntry &entry : source.entries)
         result << entry.prefix;
     return result;
 }
