@@ -1,5 +1,6 @@
 #include "CollectionSource.h"
 #include "ViewerWindow.h"
+#include "state/DisplayCheck.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -7,27 +8,10 @@
 
 #include <cstdio>
 
-namespace {
-
-// Without a display Qt would abort with a long message; say it in one line.
-bool displayMissing()
-{
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return false;
-    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
-    if (displayMissing()) {
-        std::fprintf(stderr,
-                     "stormtap-viewer: no display found (DISPLAY is not set); to run without a screen, "
-                     "start it under Xvfb: xvfb-run -a %s\n",
-                     argv[0]);
+    if (stormtap::reportMissingDisplay("stormtap-viewer", argv[0]))
         return 1;
-    }
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(viewer); // the icon lives in the static library
     QApplication::setApplicationName(QStringLiteral("Stormtap Viewer"));
