@@ -7,6 +7,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace stormtap {
 
@@ -39,6 +44,15 @@ QString reasonText(const FetchOutcome &outcome)
     case FetchOutcome::NotAnImage: return QStringLiteral("no GIF87 picture in the reply");
     default: return QStringLiteral("picture not stored");
     }
+}
+
+// The fetcher waits minutes between rounds: what a round freed goes back to the
+// system instead of staying in the allocator's free lists.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -140,6 +154,9 @@ void FetchRun::fetchEnded(qint16 current, const FetchOutcome &outcome)
                                      "Stormtap's Setup page and start stormtap-fetch again."));
         m_cycle.stop();
     }
+    // A moment later the round's replies and its network thread are gone too.
+    if (current == m_state.EntryCount)
+        QTimer::singleShot(1000, [] { releaseFreedMemory(); });
 }
 
 } // namespace stormtap
