@@ -1,5 +1,6 @@
 #include "ImageFiles.h"
 
+#include "ImagePathSafety.h"
 #include "LastModifiedTime.h"
 
 #include <QFile>

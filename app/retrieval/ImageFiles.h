@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ImagePathSafety.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
