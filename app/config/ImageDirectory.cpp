@@ -19,8 +19,8 @@ QString imageDirectoryPath(const QString &directory, const QString &programDirec
 {
     if (directory.isEmpty())
         return directory;
-    // QDir::filePath keeps the trailing separator that the file names rely on.
-    return QDir::toNativeSeparators(QDir(programDirectory).filePath(directory));
+    // File names are appended to it, so it always ends with a separator.
+    return QDir::toNativeSeparators(QDir(programDirectory).filePath(withTrailingSeparator(directory)));
 }
 
 bool inPicturesFolder(const QString &path)

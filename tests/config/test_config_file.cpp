@@ -481,6 +481,8 @@ void TestConfigFile::imageDirectoryIsTakenFromTheProgramDirectory_data()
     QTest::newRow("relative, two levels") << "radar/new/" << QDir::toNativeSeparators(program + "radar/new/");
     QTest::newRow("absolute") << QDir::rootPath() + "srv/radar/"
                               << QDir::toNativeSeparators(QDir::rootPath() + "srv/radar/");
+    QTest::newRow("absolute, without its separator")
+        << QDir::rootPath() + "srv/radar" << QDir::toNativeSeparators(QDir::rootPath() + "srv/radar/");
     QTest::newRow("none") << ""
                           << "";
 }
