@@ -1,12 +1,10 @@
 #include "ConfigLocation.h"
 
+#include "MakeDirectories.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-
-#include <filesystem>
-#include <system_error>
 
 namespace stormtap {
 
@@ -37,14 +35,11 @@ QString configFilePath(const QString &programDirectory)
 
 QString makeConfigDirectory(const QString &configPath)
 {
-    const QString directory = QFileInfo(configPath).absolutePath();
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(directory).toStdString()), error);
-    if (error) {
-        return QStringLiteral("Cannot save %1: its folder cannot be created: %2.")
-            .arg(QDir::toNativeSeparators(configPath), QString::fromStdString(error.message()));
-    }
-    return {};
+    const QString reason = makeDirectories(QFileInfo(configPath).absolutePath());
+    if (reason.isEmpty())
+        return {};
+    return QStringLiteral("Cannot save %1: its folder cannot be created: %2.")
+        .arg(QDir::toNativeSeparators(configPath), reason);
 }
 
 } // namespace stormtap

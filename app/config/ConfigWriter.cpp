@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -36,6 +37,17 @@ void textItem(QByteArray &bytes, const QString &text)
 }
 
 void plainItem(QByteArray &bytes, const QString &text) { bytes += text.toLatin1() + LineEnd; }
+
+// One entry for each chosen product, and the entries that name no known site.
+qsizetype savedEntryCount(const State &state)
+{
+    qsizetype count = qsizetype(state.UnknownSiteEntries.size());
+    for (int i = 0; i <= state.LastSiteIndex; ++i) {
+        const auto &chosen = state.Sites[i].ProductChosen;
+        count += std::count_if(chosen.begin(), chosen.end(), [](quint8 flag) { return flag != 0; });
+    }
+    return count;
+}
 
 } // namespace
 
@@ -119,7 +131,18 @@ QString writeConfig(const QString &path, const ConfigFields &fields, const State
     if (!problem.isEmpty())
         return QStringLiteral("Cannot save %1: %2.").arg(shownPath, problem);
 
-    // A link to a device or a FIFO is not a file to replace (nor is /dev/zero).
+    // Kept entries of unknown sites and every product chosen could together
+    // make a file that no reader takes back.
+    const qsizetype entries = savedEntryCount(state);
+    if (entries > SelectionSlots) {
+        return QStringLiteral("Cannot save %1: it would hold %2 entries, more than the %3 it can be read back with; "
+                              "clear some of them first.")
+            .arg(shownPath)
+            .arg(entries)
+            .arg(SelectionSlots);
+    }
+
+    // A directory, a FIFO or a device (or a link to one) is not a file to replace.
     const QString special = specialFileProblem(path);
     if (!special.isEmpty())
         return QStringLiteral("Cannot save %1: %2.").arg(shownPath, special);

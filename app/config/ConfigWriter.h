@@ -36,8 +36,9 @@ QString fieldsProblem(const ConfigFields &fields);
 // reads back exactly as typed.
 QByteArray configBytes(const ConfigFields &fields, int port, const State &state);
 
-// Checks the fields and replaces the file at `path` in one step, readable by its
-// owner only (it holds a password). Returns an empty text, or what went wrong,
+// Checks the fields and the number of entries (no more than a read takes back)
+// and replaces the file at `path` in one step, readable by its owner only (it
+// holds a password). Returns an empty text, or what went wrong,
 // naming the path; the file is then as it was.
 QString writeConfig(const QString &path, const ConfigFields &fields, const State &state);
 

@@ -1,11 +1,10 @@
 #include "ImageDirectory.h"
 
+#include "MakeDirectories.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-
-#include <filesystem>
-#include <system_error>
 
 namespace stormtap {
 
@@ -20,8 +19,8 @@ QString imageDirectoryPath(const QString &directory, const QString &programDirec
 {
     if (directory.isEmpty())
         return directory;
-    // QDir::filePath keeps the trailing separator that the file names rely on.
-    return QDir::toNativeSeparators(QDir(programDirectory).filePath(directory));
+    // File names are appended to it, so it always ends with a separator.
+    return QDir::toNativeSeparators(QDir(programDirectory).filePath(withTrailingSeparator(directory)));
 }
 
 bool inPicturesFolder(const QString &path)
@@ -35,13 +34,10 @@ QString createImageDirectory(const QString &path)
 {
     if (path.isEmpty() || QFileInfo::exists(path))
         return QString();
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
-    if (error) {
-        return QStringLiteral("the image directory %1 cannot be made: %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.message().c_str()));
-    }
-    return QString();
+    const QString reason = makeDirectories(path);
+    if (reason.isEmpty())
+        return QString();
+    return QStringLiteral("the image directory %1 cannot be made: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString imageDirectoryProblem(const QString &directory)

@@ -11,8 +11,9 @@ namespace stormtap {
 // no directory, and "/" would be the root of the file system.
 QString withTrailingSeparator(const QString &directory);
 
-// Where the pictures go: a relative directory is taken from the program
-// directory, wherever the program was started from. Empty when none is set.
+// Where the pictures go, ending with a separator: a relative directory is taken
+// from the program directory, wherever the program was started from. Empty when
+// none is set.
 QString imageDirectoryPath(const QString &directory, const QString &programDirectory);
 
 // Whether the directory lies in the user's pictures folder, where the program

@@ -12,10 +12,11 @@ struct FetchOutcome {
         TooShort,    // a complete reply of 1000 bytes or fewer
         NotAnImage,  // no "GIF87" in the reply
         Incomplete,  // a GIF87 picture without its trailer: cut short
-        Failed,      // refused, unreachable, an error status, cut short, too big, unsafe name
+        Failed,      // refused, unreachable, an error status, shorter than announced, too big,
+                     // compressed, an unsafe image path, or the picture could not be written
         TimedOut,    // no complete reply before the deadline
         Stopped,     // STOP
-        Abandoned,   // no file name could be built, or no image directory is set
+        Abandoned,   // no time in Last-Modified to name the file, or no image directory is set
     };
     Kind kind = Stopped;
     int status = 0; // the HTTP status for Failed, when there was one

@@ -135,14 +135,12 @@ FetchOutcome ImageFetch::fetch(qint16 Current)
 FetchOutcome ImageFetch::judgeBody(qint16 Current)
 {
     SelectionEntry &E = m_state.Selections[Current];
-    const qsizetype start = ReceiveBuffer.indexOf("GIF87");
-    // Only a stored picture counts as fetched: a reply that stores nothing leaves
-    // LastModified as it was, so the next round asks for the picture in full again.
-    if (ReceiveBuffer.size() > 1000 && start >= 0 && !ReceiveBuffer.endsWith(GifTrailer))
-        return failed(Current, FetchOutcome{FetchOutcome::Incomplete, 0, QStringLiteral("incomplete picture")});
     if (ReceiveBuffer.size() <= 1000)
         return failed(Current, FetchOutcome{FetchOutcome::TooShort, 0,
                                             QStringLiteral("too short (%1 bytes)").arg(ReceiveBuffer.size())});
+    const qsizetype start = ReceiveBuffer.indexOf("GIF87");
+    if (start >= 0 && !ReceiveBuffer.endsWith(GifTrailer))
+        return failed(Current, FetchOutcome{FetchOutcome::Incomplete, 0, QStringLiteral("incomplete picture")});
 
     m_display.newImageAlert();
     if (start < 0)
@@ -168,6 +166,8 @@ FetchOutcome ImageFetch::judgeBody(qint16 Current)
     if (!storeImageFile(directory, name, prefix, rotatesFirst(settings.NamingMode, E.SequenceNumber), ImageData,
                         &error))
         return failed(Current, FetchOutcome{FetchOutcome::Failed, 0, error});
+    // Only a stored picture counts as fetched: a reply that stores nothing leaves
+    // LastModified as it was, so the next round asks for the picture in full again.
     E.LastModified = LastModifiedHeader;
     E.SequenceNumber = saturatingIncrement(E.SequenceNumber); // past 32767 the newest stays file 9
     showLine(Current, line);

@@ -1,5 +1,6 @@
 #include "ImageFiles.h"
 
+#include "ImagePathSafety.h"
 #include "LastModifiedTime.h"
 
 #include <QFile>
@@ -106,10 +107,6 @@ bool rotateSequentialFiles(const QString &directory, const QString &prefix, QStr
 QString buildImageFileName(quint8 namingMode, const QString &prefix, qint16 sequenceNumber, const QString &lastModified,
                            QString *error)
 {
-    if (!isSafeFileName(prefix)) {
-        *error = QStringLiteral("unsafe file name");
-        return QString();
-    }
     if (namingMode != 0)
         return sequentialName(prefix, sequenceNumber);
     const QString name = timeStampName(prefix, lastModified);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ImagePathSafety.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -36,9 +34,9 @@ inline bool rotatesFirst(quint8 namingMode, qint16 sequenceNumber) { return nami
 // exists cannot be deleted or renamed.
 bool rotateSequentialFiles(const QString &directory, const QString &prefix, QString *error);
 
-// The name for a new image under the naming mode; touches no file. Empty, with
-// the reason ("no time in Last-Modified", "unsafe file name"), when no name can
-// be made.
+// The name for a new image under the naming mode; touches no file. The prefix
+// has passed unsafePathReason; the time from Last-Modified is digits only. Empty,
+// with "no time in Last-Modified", when no time-stamp name can be made.
 QString buildImageFileName(quint8 namingMode, const QString &prefix, qint16 sequenceNumber, const QString &lastModified,
                            QString *error);
 

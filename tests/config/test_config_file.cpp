@@ -61,6 +61,7 @@ private slots:
     void malformedFilesAreRefused_data();
     void malformedFilesAreRefused();
     void thousandEntriesAreTheLimit();
+    void saveNeverWritesMoreEntriesThanAreRead();
     void missingFileGivesFirstRunSettings();
     void hugeNumbersReadAsTheLargestAllowed_data();
     void hugeNumbersReadAsTheLargestAllowed();
@@ -297,6 +298,27 @@ void TestConfigFile::thousandEntriesAreTheLimit()
     QCOMPARE(parseConfig(bytes, state, 1).problem, QStringLiteral("it holds more than 1000 entries"));
 }
 
+// Entries of unknown sites are kept beside the chosen products; together they
+// may not pass the limit of a read, or the saved file could not be used.
+void TestConfigFile::saveNeverWritesMoreEntriesThanAreRead()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("GLAVEN.CFG");
+    State state = catalogueState();
+    state.Sites[0].ProductChosen[0] = 1;
+    state.UnknownSiteEntries.assign(SelectionSlots - 1, UnknownSiteEntry{"KXYZ", "Renamed, XY   Base Reflectivity", 0});
+    QCOMPARE(writeConfig(path, PlainFields, state), QString());
+    const QByteArray saved = readFile(path);
+    QCOMPARE(parseConfig(saved, state, 1).entries.size(), size_t(SelectionSlots));
+
+    state.Sites[1].ProductChosen[2] = 1;
+    QCOMPARE(
+        writeConfig(path, PlainFields, state),
+        "Cannot save " + QDir::toNativeSeparators(path) +
+            ": it would hold 1001 entries, more than the 1000 it can be read back with; clear some of them first.");
+    QCOMPARE(readFile(path), saved);
+}
+
 void TestConfigFile::missingFileGivesFirstRunSettings()
 {
     QTemporaryDir dir;
@@ -481,6 +503,8 @@ void TestConfigFile::imageDirectoryIsTakenFromTheProgramDirectory_data()
     QTest::newRow("relative, two levels") << "radar/new/" << QDir::toNativeSeparators(program + "radar/new/");
     QTest::newRow("absolute") << QDir::rootPath() + "srv/radar/"
                               << QDir::toNativeSeparators(QDir::rootPath() + "srv/radar/");
+    QTest::newRow("absolute, without its separator")
+        << QDir::rootPath() + "srv/radar" << QDir::toNativeSeparators(QDir::rootPath() + "srv/radar/");
     QTest::newRow("none") << ""
                           << "";
 }

@@ -340,7 +340,6 @@ void TestRetrieval::bodiesAreJudged()
     QCOMPARE(m_server.control("misbehave?path=KENX&" + misbehaviour), QByteArray("ok\n"));
     Rig rig(m_server.port);
     rig.paths = {"KENX"};
-    QList<int> stillOpen;
     rig.afterFetch = [&](qint16, const FetchOutcome &) {
         // A fetch that ended while the body still came has let go of its
         // connection before the next one starts.
