@@ -14,6 +14,7 @@
 #include "retrieval/ImageFetch.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -33,9 +34,10 @@ namespace {
 constexpr int MostRounds = 100; // the loop slider's top
 constexpr int MostListedEntries = 10;
 
-QString unknownSitesText(const std::vector<UnknownSiteEntry> &entries)
+QString unknownSitesText(const QString &configPath, const std::vector<UnknownSiteEntry> &entries)
 {
-    QString text = QStringLiteral("GLAVEN.CFG holds entries for sites that are not in the site list (SITES.DAT):\n");
+    QString text = QStringLiteral("%1 holds entries for sites that are not in the site list (SITES.DAT):\n")
+                       .arg(QDir::toNativeSeparators(configPath));
     for (int i = 0; i < int(entries.size()) && i < MostListedEntries; ++i)
         text += QStringLiteral("    ") + entries[i].DisplayText.simplified() + QLatin1Char('\n');
     if (int(entries.size()) > MostListedEntries)
@@ -114,11 +116,12 @@ bool ConfigController::GetConfig(bool repeatReport)
 
 void ConfigController::reportUnknownSites(const std::vector<UnknownSiteEntry> &entries, bool mayShow)
 {
-    const QString text = entries.empty() ? QString() : unknownSitesText(entries);
-    if (mayShow && !text.isEmpty() && text != m_lastUnknownSites)
+    if (!mayShow)
+        return;
+    const QString text = entries.empty() ? QString() : unknownSitesText(configPath(), entries);
+    if (!text.isEmpty() && text != m_lastUnknownSites)
         showMessage(&m_window, QMessageBox::Information, QStringLiteral("Stormtap"), text);
-    if (mayShow)
-        m_lastUnknownSites = text;
+    m_lastUnknownSites = text;
 }
 
 bool ConfigController::configSaved() const { return QFileInfo::exists(configPath()); }

@@ -40,23 +40,24 @@ std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
     const QString readProblem = readCatalogue(sites.bytes, state);
     if (problem.isEmpty() && !readProblem.isEmpty())
         problem = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(sitesPath), readProblem);
-    // Told once: the next start finds the empty file the user may fill.
-    const QString emptyNotice =
-        problem.isEmpty() && sitesMissing ? missingSitesNotice(QDir::toNativeSeparators(sitesPath)) : QString();
+    // One message for one cause: a file that could not be made or read is
+    // reported as such, an empty one made in place of a missing one is
+    // explained; the next start finds that file and says nothing.
+    QString notice;
+    if (!problem.isEmpty()) {
+        notice = problem + QLatin1Char('\n') +
+                 (state.LastSiteIndex < 0 ? QStringLiteral("The program starts with an empty catalogue.")
+                                          : QStringLiteral("The program starts with the sites read so far."));
+    } else if (sitesMissing) {
+        notice = missingSitesNotice(QDir::toNativeSeparators(sitesPath));
+    }
 
     window->giveButtonsStartUpLook();
     window->show();
     window->activateWindow();
 
-    if (!problem.isEmpty()) {
-        const QString start = state.LastSiteIndex < 0
-                                  ? QStringLiteral("The program starts with an empty catalogue.")
-                                  : QStringLiteral("The program starts with the sites read so far.");
-        showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"),
-                    problem + QLatin1Char('\n') + start);
-    }
-    if (!emptyNotice.isEmpty())
-        showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"), emptyNotice);
+    if (!notice.isEmpty())
+        showMessage(window.get(), QMessageBox::Warning, QStringLiteral("Stormtap"), notice);
     return window;
 }
 

@@ -67,6 +67,11 @@ void TrayController::restoreWindow()
     }
     m_window.raise();
     m_window.activateWindow();
+    bringBoxesBack();
+}
+
+void TrayController::bringBoxesBack()
+{
     // A window manager minimises an open box together with the window; it
     // comes back with the window, on top of it.
     for (QMessageBox *box : openMessageBoxes()) {
@@ -83,6 +88,9 @@ bool TrayController::eventFilter(QObject *watched, QEvent *event)
         watched->removeEventFilter(this);
         if (m_window.pos() != m_hiddenAt)
             m_window.move(m_hiddenAt);
+        // The window manager stacks the window anew when it maps it, above the
+        // boxes raised with it (seen with openbox): they are raised again.
+        bringBoxesBack();
     }
     return QObject::eventFilter(watched, event);
 }

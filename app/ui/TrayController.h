@@ -50,6 +50,7 @@ private:
     void setPicture(Picture picture);
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void restoreWindow();
+    void bringBoxesBack();
     void Timer2Tick();
 
     frmMain &m_window;

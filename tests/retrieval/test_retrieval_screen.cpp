@@ -15,6 +15,22 @@
 
 using namespace stormtap;
 
+namespace {
+
+// The settings of a GLAVEN.CFG for the local server, user demo, 3 minutes apart,
+// sequential names.
+QByteArray serverSettings(quint16 port, const QByteArray &password, const QByteArray &rounds,
+                          const QByteArray &directory)
+{
+    return "\"127.0.0.1\"\r\n" + QByteArray::number(port) + "\r\n\"demo\"\r\n\"" + password + "\"\r\n3\r\n" + rounds +
+           "\r\n1\r\n\"" + directory + "\"\r\n";
+}
+
+const QByteArray AlbanyReflectivity = "\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n";
+const QByteArray AtlantaPrecipitation = "\"KFFCxn1r.gif\"\r\n\"Atlanta, GA    1-Hr Precip Total\"\r\n2\r\n";
+
+} // namespace
+
 // A retrieval driven through the window's own buttons, against the local radar
 // server, with a clock that jumps.
 class TestRetrievalScreen : public QObject {
@@ -69,11 +85,8 @@ void TestRetrievalScreen::init()
     for (const QString &name : images())
         QFile::remove(m_images.filePath(name));
     const QByteArray directory = (m_images.path() + "/").toLocal8Bit();
-    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n" + QByteArray::number(m_server.port) +
-                                           "\r\n\"demo\"\r\n\"secret\"\r\n3\r\n2\r\n1\r\n\"" + directory +
-                                           "\"\r\n"
-                                           "\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n"
-                                           "\"KFFCxn1r.gif\"\r\n\"Atlanta, GA    1-Hr Precip Total\"\r\n2\r\n");
+    m_fixture->writeFile("GLAVEN.CFG", serverSettings(m_server.port, "secret", "2", directory) + AlbanyReflectivity +
+                                           AtlantaPrecipitation);
     // The state GLAVEN.CFG loads into, so that the test holds whoever reads the file.
     State &state = m_fixture->state;
     state.settings = Settings{"127.0.0.1", m_server.port, "demo", "secret", 3, 2, 1, m_images.path() + "/"};
@@ -232,9 +245,7 @@ void TestRetrievalScreen::imageDirectoryRelativeOrEmpty()
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(startedFrom.path()));
     QVERIFY(QDir(m_fixture->dir.path()).mkdir("images"));
-    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n" + QByteArray::number(m_server.port) +
-                                           "\r\n\"demo\"\r\n\"secret\"\r\n3\r\n1\r\n1\r\n\"" + directory +
-                                           "\"\r\n\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n");
+    m_fixture->writeFile("GLAVEN.CFG", serverSettings(m_server.port, "secret", "1", directory) + AlbanyReflectivity);
     click(m_fixture->window->Command1[1]);
     QDir::setCurrent(before);
 
@@ -285,10 +296,8 @@ void TestRetrievalScreen::refusalBoxDoesNotHoldTheRun()
 void TestRetrievalScreen::accessDeniedBoxDoesNotStopAnEndlessRun()
 {
     const QByteArray directory = (m_images.path() + "/").toLocal8Bit();
-    m_fixture->writeFile("GLAVEN.CFG", "\"127.0.0.1\"\r\n" + QByteArray::number(m_server.port) +
-                                           "\r\n\"demo\"\r\n\"wrong\"\r\n3\r\n30000\r\n1\r\n\"" + directory +
-                                           "\"\r\n\"KENX\"\r\n\"Albany, NY     Base Reflectivity\"\r\n0\r\n"
-                                           "\"KFFCxn1r.gif\"\r\n\"Atlanta, GA    1-Hr Precip Total\"\r\n2\r\n");
+    m_fixture->writeFile("GLAVEN.CFG", serverSettings(m_server.port, "wrong", "30000", directory) + AlbanyReflectivity +
+                                           AtlantaPrecipitation);
     useRealMessageBoxes();
     m_clock.onBlock = [&](WaitKind) {
         if (m_fixture->state.RoundNumber == 5 && !frame1()->isHidden())

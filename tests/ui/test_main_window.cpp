@@ -220,11 +220,16 @@ void TestMainWindow::laterActivationsKeepTheSiteList()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     unchanged();
 
-    // A message box of ours, closed again.
-    QMessageBox box(QMessageBox::Information, "Stormtap", "text", QMessageBox::Ok, &window);
-    box.open();
-    QVERIFY(QTest::qWaitForWindowActive(&box));
-    box.accept();
+    // A message box of ours, the real one, closed again.
+    const MessageHandler recorder = setMessageHandler({});
+    showMessage(&window, QMessageBox::Information, "Stormtap", "text");
+    setMessageHandler(recorder);
+    QCOMPARE(openMessageBoxes().size(), 1);
+    QMessageBox *box = openMessageBoxes().first();
+    box->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box));
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    QTRY_VERIFY(openMessageBoxes().isEmpty());
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     unchanged();

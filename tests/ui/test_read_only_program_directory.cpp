@@ -21,8 +21,6 @@ const QByteArray TwoSites = "\"KAAA Albany, NY\",KAAA,1\r\n\"KBBB Boston, MA\",K
 struct ReadOnlyInstall {
     explicit ReadOnlyInstall(const QByteArray &sitesDat = QByteArray(), bool writeSites = true)
     {
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
         if (writeSites && !writeFile(program.filePath("SITES.DAT"), sitesDat))
             qFatal("cannot write SITES.DAT");
         QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner);
@@ -43,7 +41,7 @@ struct ReadOnlyInstall {
     {
         return window->findChild<QLineEdit *>(QStringLiteral("txtConfigSetup(%1)").arg(i));
     }
-    QString userFile() const { return home.filePath(".config/stormtap/GLAVEN.CFG"); }
+    QString userFile() const { return home.dir.filePath(".config/stormtap/GLAVEN.CFG"); }
     void typeSettings()
     {
         click(window->Command1[0]);
@@ -51,10 +49,10 @@ struct ReadOnlyInstall {
         QTest::keyClicks(field(0), "radar.example");
         field(5)->clear();
         QTest::keyClicks(field(5), "8080");
-        field(6)->setText(home.path() + QLatin1Char('/'));
+        field(6)->setText(home.dir.path() + QLatin1Char('/'));
     }
 
-    QTemporaryDir home;
+    TemporaryHome home;
     QTemporaryDir program;
     State state;
     std::unique_ptr<frmMain> window;
@@ -99,7 +97,7 @@ void TestReadOnlyProgramDirectory::saveThatCannotMakeTheFolderNamesTheFile()
 {
     STORMTAP_RUN_WITHOUT_ROOT_RIGHTS();
     ReadOnlyInstall install(TwoSites);
-    QVERIFY(writeFile(install.home.filePath(".config"), "a file where the folder should be"));
+    QVERIFY(writeFile(install.home.dir.filePath(".config"), "a file where the folder should be"));
     install.typeSettings();
     click(install.window->SSCommand1[0]);
     QCOMPARE(install.messages.size(), size_t(1));

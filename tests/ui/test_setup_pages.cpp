@@ -594,6 +594,8 @@ void TestSetupPages::unknownSiteEntriesSurviveConfigureAndSave()
     Screen screen(file, 1);
     QCOMPARE(screen.messages.size(), size_t(1));
     QVERIFY2(screen.messages[0].text.contains("not in the site list"), qPrintable(screen.messages[0].text));
+    // It names the file in use, which is not beside the program after an install.
+    QVERIFY(screen.messages[0].text.startsWith(QDir::toNativeSeparators(screen.window->config()->configPath())));
     QVERIFY(screen.messages[0].text.contains("Renamed, XY 1-Hr Precip Total"));
     QCOMPARE(lines(screen.list2()), (QStringList{"Chicago, IL    Base Velocity", "Renamed, XY    1-Hr Precip Total"}));
     // The last site is not taken for it.
