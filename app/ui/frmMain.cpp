@@ -185,7 +185,7 @@ void frmMain::Command1Click(int index)
         }
     }
 
-    GetConfig();
+    const bool loaded = m_config->GetConfig();
     m_config->fillSetupFields();
 
     if (index == 0) {
@@ -194,6 +194,10 @@ void frmMain::Command1Click(int index)
         SSTab1->setFocus();
         return;
     }
+    // The broken file has been reported; without a fetch list held from an
+    // earlier load, a run would only count empty rounds.
+    if (!loaded && state.EntryCount == 0)
+        return;
     frame1->show();
     frame1->raise();
     frame1->cmdRtrvStop->setFocus();

@@ -183,6 +183,16 @@ void TestRetrievalScreen::brokenFileIsReportedOnce()
     QCOMPARE(m_fixture->messages.size(), size_t(1));
     QVERIFY(m_fixture->messages[0].text.contains("the header ends after 2 of its 8 items"));
     QCOMPARE(m_server.requests().size(), 4);
+
+    // With no fetch list held from an earlier load, there is nothing to run.
+    m_fixture->messages.clear();
+    m_fixture->state.EntryCount = 0;
+    const qint64 before = m_clock.elapsed();
+    click(m_fixture->window->Command1[1]);
+    QCOMPARE(m_fixture->messages.size(), size_t(1));
+    QCOMPARE(m_clock.elapsed(), before); // no round was counted
+    QVERIFY(m_fixture->window->frame1->isHidden());
+    QCOMPARE(m_server.requests().size(), 4);
 }
 
 // A new user's first run: no GLAVEN.CFG, nothing known but the server and the
