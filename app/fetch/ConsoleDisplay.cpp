@@ -5,7 +5,10 @@
 
 namespace stormtap {
 
+namespace {
+// Every fetch that stores nothing says so on its status line.
 bool isFailureLine(const QString &statusLine) { return statusLine.contains(QLatin1String(" -- Failed ")); }
+} // namespace
 
 void ConsoleDisplay::insertStatusLine(int row, const QString &text)
 {

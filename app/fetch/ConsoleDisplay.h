@@ -49,7 +49,4 @@ private:
     bool m_accessDenied = false;
 };
 
-// A status line that tells of a failed fetch.
-bool isFailureLine(const QString &statusLine);
-
 } // namespace stormtap

@@ -3,7 +3,6 @@
 #include "FetchLog.h"
 #include "config/ConfigReader.h"
 #include "config/ImageDirectory.h"
-#include "retrieval/ImageFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,35 +15,6 @@
 namespace stormtap {
 
 namespace {
-
-bool isFailure(FetchOutcome::Kind kind)
-{
-    switch (kind) {
-    case FetchOutcome::Failed:
-    case FetchOutcome::TimedOut:
-    case FetchOutcome::TooShort:
-    case FetchOutcome::NotAnImage:
-    case FetchOutcome::Incomplete:
-    case FetchOutcome::Abandoned: return true;
-    case FetchOutcome::Stored:
-    case FetchOutcome::NotModified:
-    case FetchOutcome::Stopped: return false;
-    }
-    return false;
-}
-
-QString reasonText(const FetchOutcome &outcome)
-{
-    const QString text = failureText(outcome);
-    if (!text.isEmpty())
-        return text;
-    switch (outcome.kind) {
-    case FetchOutcome::TooShort: return QStringLiteral("reply of 1000 bytes or fewer");
-    case FetchOutcome::TimedOut: return QStringLiteral("timed out");
-    case FetchOutcome::NotAnImage: return QStringLiteral("no GIF87 picture in the reply");
-    default: return QStringLiteral("picture not stored");
-    }
-}
 
 // The fetcher waits minutes between rounds: what a round freed goes back to the
 // system instead of staying in the allocator's free lists.
@@ -60,7 +30,7 @@ void releaseFreedMemory()
 FetchRun::FetchRun(Clock &clock, FetchLog &log, const QString &configPath)
     : m_log(log), m_configPath(configPath), m_display(m_state, clock, log), m_cycle(m_state, clock, m_display, {})
 {
-    m_cycle.onFetchEnded = [this](qint16 current, const FetchOutcome &outcome) { fetchEnded(current, outcome); };
+    m_cycle.onFetchEnded = [this](qint16 current, const FetchOutcome &) { fetchEnded(current); };
 }
 
 QString FetchRun::loadConfigFile()
@@ -140,13 +110,8 @@ void FetchRun::stop(const QString &why)
     m_cycle.stop();
 }
 
-void FetchRun::fetchEnded(qint16 current, const FetchOutcome &outcome)
+void FetchRun::fetchEnded(qint16 current)
 {
-    // A failure whose status line does not say so is told in a line of its own.
-    if (isFailure(outcome.kind) && !isFailureLine(m_display.lines().value(current - 1))) {
-        m_log.failure(filePrefix(m_state.Selections[current].ImagePath) + QStringLiteral(" -- Failed ") +
-                      reasonText(outcome));
-    }
     if (m_display.accessWasDenied() && m_exitStatus == FetchDone) {
         // Every later round would be refused as well: a person must fix them.
         m_exitStatus = FetchAccessDenied;

@@ -44,7 +44,7 @@ public:
 private:
     QString loadConfigFile();
     bool goesOn() const;
-    void fetchEnded(qint16 current, const FetchOutcome &outcome);
+    void fetchEnded(qint16 current);
 
     State m_state;
     FetchLog &m_log;
