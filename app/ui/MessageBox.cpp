@@ -36,12 +36,11 @@ void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, 
         return;
     }
     // A message repeated while its box is still open (a 401 in every round of
-    // an unattended run) would only pile up boxes.
+    // an unattended run) would only pile up boxes; nor is the open one pushed
+    // over the user's other programs again every round.
     for (QMessageBox *open : openMessageBoxes()) {
-        if (open->windowTitle() == title && open->text() == text) {
-            open->raise();
+        if (open->windowTitle() == title && open->text() == text)
             return;
-        }
     }
     auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("MessageBox"));
