@@ -44,6 +44,9 @@ public:
     // How long frame `index` stays: one frame time, the last one held longer.
     int frameDelayMs(int index) const;
     static constexpr int LastFrameHold = 3;
+    // Time-stamp names pile up (one a minute, for a day): the loop takes the
+    // newest pictures only, so that it opens quickly and its frames fit in memory.
+    static constexpr int LongestLoop = 30;
 
     // Asks where to save the loop; a test puts its own answer here.
     std::function<QString(QWidget *parent, const QString &suggested)> askSavePath;
@@ -89,6 +92,7 @@ private:
     QLabel *m_title;
     QLabel *m_frameLabel;
     QLabel *m_skipped;
+    QLabel *m_leftOut;
     QLabel *m_message;
     QLabel *m_speedLabel;
     QPushButton *m_play;

@@ -43,6 +43,7 @@ private slots:
     void loopKeepsOrderAndSkipsBrokenPictures();
     void loopKeys();
     void newPictureJoinsTheOpenLoop();
+    void longLoopTakesTheNewestPictures();
     void loopIsSavedAsAnimatedGif();
     void saveFailureIsShown();
     void problemOnTheWayIsShown();
@@ -273,6 +274,31 @@ void TestViewerWindow::newPictureJoinsTheOpenLoop()
     for (int i = 0; i < loop->frameCount(); ++i)
         order << loop->frameFile(i).name;
     QCOMPARE(order, (QStringList{"KENX1.gif", "KENX2.gif", "KENX3.gif"}));
+}
+
+void TestViewerWindow::longLoopTakesTheNewestPictures()
+{
+    // A day of time-stamp names, cut short: five more than a loop takes.
+    const int written = LoopView::LongestLoop + 5;
+    const QByteArray picture = gifPicture(Qt::white);
+    for (int i = 0; i < written; ++i)
+        write(QStringLiteral("KOKX_%1.gif").arg(1000 + i), picture, 10 + i);
+    startWindow();
+    openLoopOf(2);
+    LoopView *loop = m_window->loop();
+    QTRY_COMPARE(loop->frameCount(), LoopView::LongestLoop);
+    QCOMPARE(loop->frameFile(0).name, QStringLiteral("KOKX_1005.gif"));
+    QCOMPARE(loop->frameFile(loop->frameCount() - 1).name, QStringLiteral("KOKX_%1.gif").arg(1000 + written - 1));
+    const QLabel *leftOut = find<QLabel>(QStringLiteral("leftOutLabel"));
+    QVERIFY(leftOut->isVisible());
+    QCOMPARE(leftOut->text(), QStringLiteral("The newest %1 of %2 pictures: the older ones are left out.")
+                                  .arg(LoopView::LongestLoop)
+                                  .arg(written));
+
+    // A loop that fits says nothing of it.
+    QTest::keyClick(loop, Qt::Key_Escape);
+    openLoopOf(0);
+    QVERIFY(!leftOut->isVisible());
 }
 
 void TestViewerWindow::loopIsSavedAsAnimatedGif()
