@@ -72,8 +72,11 @@ ViewerWindow::ViewerWindow(const CollectionSource &source, QWidget *parent) : QW
 void ViewerWindow::updateSummary()
 {
     const QString folder = QDir::toNativeSeparators(m_model.directory());
-    if (m_model.rowCount() > 0)
-        m_summary->setText(QStringLiteral("%1 entries in %2").arg(m_model.rowCount()).arg(folder));
+    const int entries = m_model.rowCount();
+    if (entries == 1)
+        m_summary->setText(QStringLiteral("1 entry in %1").arg(folder));
+    else if (entries > 1)
+        m_summary->setText(QStringLiteral("%1 entries in %2").arg(entries).arg(folder));
     else if (m_discover)
         m_summary->setText(
             QStringLiteral("No pictures in %1 yet: they show as soon as Stormtap stores them.").arg(folder));

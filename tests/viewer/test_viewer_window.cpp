@@ -104,6 +104,8 @@ void TestViewerWindow::overviewHasOneTilePerEntry()
 {
     startWindow();
     QCOMPARE(m_window->model()->rowCount(), 3);
+    QCOMPARE(find<QLabel>(QStringLiteral("summaryLabel"))->text(),
+             QStringLiteral("3 entries in %1").arg(QDir::toNativeSeparators(m_images->path())));
     QCOMPARE(tile(0).data(Qt::DisplayRole).toString(), QStringLiteral("Albany, NY Base Reflectivity"));
     // The newest picture, scaled once to the tile's picture area.
     const QImage newest = tile(0).data(CollectionModel::PictureRole).value<QImage>();
@@ -374,6 +376,8 @@ void TestViewerWindow::folderMadeLaterIsShown()
     QVERIFY(QDir(m_images->path()).mkpath(QStringLiteral("later/images")));
     writeFileAt(m_images->filePath(QStringLiteral("later/images/KENX1.gif")), gifPicture(Qt::red), baseTime());
     QTRY_VERIFY(!tile(0).data(CollectionModel::PictureRole).value<QImage>().isNull());
+    QCOMPARE(find<QLabel>(QStringLiteral("summaryLabel"))->text(),
+             QStringLiteral("1 entry in %1").arg(QDir::toNativeSeparators(source.directory)));
 }
 
 QTEST_MAIN(TestViewerWindow)
