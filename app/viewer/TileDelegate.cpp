@@ -41,9 +41,14 @@ void TileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     }
     const QString note = index.data(CollectionModel::NoteRole).toString();
     if (!note.isEmpty()) {
+        QRect noteArea = pictureArea.adjusted(Margin, Margin, -Margin, -Margin);
+        if (!picture.isNull()) {
+            // Over a picture (the one before a broken newest), on a band of its own.
+            noteArea.setTop(noteArea.bottom() - 2 * metrics.height());
+            painter->fillRect(noteArea, QColor(0, 0, 0, 190));
+        }
         painter->setPen(Qt::white);
-        painter->drawText(pictureArea.adjusted(Margin, Margin, -Margin, -Margin), Qt::AlignCenter | Qt::TextWordWrap,
-                          note);
+        painter->drawText(noteArea, Qt::AlignCenter | Qt::TextWordWrap, note);
     }
 
     painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());

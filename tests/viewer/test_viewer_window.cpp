@@ -38,6 +38,7 @@ private slots:
     void init();
     void overviewHasOneTilePerEntry();
     void newPictureAppearsInTheOverview();
+    void brokenNewestPictureShowsTheOneBefore();
     void tileOpensItsLoop_data();
     void tileOpensItsLoop();
     void loopKeepsOrderAndSkipsBrokenPictures();
@@ -152,6 +153,33 @@ void TestViewerWindow::newPictureAppearsInTheOverview()
     // Every picture of an entry gone: it says so again.
     QVERIFY(QFile::remove(m_images->filePath(QStringLiteral("KENXanb_0812.gif"))));
     QTRY_COMPARE(tile(1).data(CollectionModel::NoteRole).toString(), QStringLiteral("No picture yet"));
+}
+
+void TestViewerWindow::brokenNewestPictureShowsTheOneBefore()
+{
+    const QByteArray whole = gifPicture(Qt::blue);
+    write(QStringLiteral("KENX3.gif"), whole.left(whole.size() / 2), 3);
+    write(QStringLiteral("KENX4.gif"), "<html>Not found</html>", 4);
+    startWindow();
+    // The newest whole picture, with what is wrong with the newest one.
+    const QImage shown = tile(0).data(CollectionModel::PictureRole).value<QImage>();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), QColor(Qt::green));
+    QCOMPARE(tile(0).data(CollectionModel::StoredRole).toDateTime(), baseTime().addSecs(120));
+    QCOMPARE(tile(0).data(CollectionModel::NoteRole).toString(), QStringLiteral("KENX4.gif: not a GIF"));
+    QCOMPARE(tile(0).data(CollectionModel::FileCountRole).toInt(), 4);
+
+    // Written whole at last, the newest shows.
+    write(QStringLiteral("KENX4.gif"), whole, 5);
+    QTRY_COMPARE(tile(0).data(CollectionModel::NoteRole).toString(), QString());
+    const QImage newest = tile(0).data(CollectionModel::PictureRole).value<QImage>();
+    QCOMPARE(QColor(newest.pixel(newest.width() / 2, newest.height() / 2)), QColor(Qt::blue));
+    QCOMPARE(tile(0).data(CollectionModel::StoredRole).toDateTime(), baseTime().addSecs(300));
+
+    // No whole picture at all: the tile says what is wrong with the newest.
+    write(QStringLiteral("KOKX1.gif"), "GIF89a", 6);
+    QTRY_COMPARE(tile(2).data(CollectionModel::NoteRole).toString(), QStringLiteral("KOKX1.gif: cut short"));
+    QVERIFY(tile(2).data(CollectionModel::PictureRole).value<QImage>().isNull());
 }
 
 void TestViewerWindow::tileOpensItsLoop_data()
