@@ -127,16 +127,25 @@ int LoopView::frameDelayMs(int index) const
 
 void LoopView::showEntry(const CollectionEntry &entry, const std::vector<ImageFile> &files)
 {
+    clearEntry();
     m_entry = entry;
     m_title->setText(entry.displayText);
     m_message->clear();
+    setPlaying(true);
+    load(files);
+}
+
+void LoopView::clearEntry()
+{
+    setPlaying(false);
+    m_loader.cancelPending();
+    m_waiting.clear();
     m_decoded.clear();
+    m_files.clear();
     m_frames.clear();
     m_current = -1;
     m_canvas->setFrames({});
-    m_playing = true;
-    updatePlayButton();
-    load(files);
+    m_entry = {};
 }
 
 void LoopView::updateFiles(const std::vector<ImageFile> &files) { load(files); }

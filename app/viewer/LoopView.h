@@ -28,6 +28,8 @@ public:
 
     // Shows the entry's files (oldest first) and plays them once decoded.
     void showEntry(const CollectionEntry &entry, const std::vector<ImageFile> &files);
+    // Stops and lets go of the entry's pictures, while the overview shows.
+    void clearEntry();
     // The entry's files changed on disk: the loop takes the new list.
     void updateFiles(const std::vector<ImageFile> &files);
     const QString &prefix() const { return m_entry.prefix; }

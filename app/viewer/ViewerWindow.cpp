@@ -121,7 +121,7 @@ void ViewerWindow::openLoop(int row)
 
 void ViewerWindow::showOverview()
 {
-    m_loop->setPlaying(false);
+    m_loop->clearEntry();
     m_pages->setCurrentIndex(0);
     m_overview->setFocus();
 }

@@ -213,6 +213,9 @@ void TestViewerWindow::tileOpensItsLoop()
     QTest::keyClick(loop, Qt::Key_Escape);
     QTRY_VERIFY(overview->isVisible());
     QVERIFY(!loop->isVisible());
+    // Its pictures are let go: only the overview's stay in memory.
+    QCOMPARE(loop->frameCount(), 0);
+    QVERIFY(!loop->isPlaying());
 }
 
 void TestViewerWindow::loopKeepsOrderAndSkipsBrokenPictures()
