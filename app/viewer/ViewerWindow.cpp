@@ -73,7 +73,11 @@ void ViewerWindow::updateSummary()
 {
     const QString folder = QDir::toNativeSeparators(m_model.directory());
     const int entries = m_model.rowCount();
-    if (entries == 1)
+    const QFileInfo directory(m_model.directory());
+    if (directory.isDir() && !directory.isReadable())
+        m_summary->setText(
+            QStringLiteral("%1 cannot be read (no permission): its pictures cannot be shown.").arg(folder));
+    else if (entries == 1)
         m_summary->setText(QStringLiteral("1 entry in %1").arg(folder));
     else if (entries > 1)
         m_summary->setText(QStringLiteral("%1 entries in %2").arg(entries).arg(folder));
@@ -100,7 +104,16 @@ void ViewerWindow::watchDirectory()
         return;
     if (!before.isEmpty())
         m_watcher.removePaths(before);
-    m_watcher.addPath(watched);
+    if (m_watcher.addPath(watched))
+        return;
+    // The system's limit of watched folders, most likely: say why nothing new comes.
+    const QString message = QStringLiteral("New pictures in %1 cannot be watched for: they show when the viewer is "
+                                           "started again.")
+                                .arg(QDir::toNativeSeparators(watched));
+    if (!m_problem->text().contains(message)) {
+        m_problem->setText(m_problem->text().isEmpty() ? message : m_problem->text() + QLatin1Char('\n') + message);
+        m_problem->show();
+    }
 }
 
 void ViewerWindow::onDirectoryChanged()
