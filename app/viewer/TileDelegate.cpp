@@ -15,6 +15,19 @@ const QColor Scope(0x10, 0x12, 0x18);
 
 QSize TileDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const { return m_tileSize; }
 
+QRect TileDelegate::pictureArea(const QRect &rect, const QFontMetrics &metrics)
+{
+    const QRect tile = rect.adjusted(Margin, Margin, -Margin, -Margin);
+    return QRect(tile.left() + Margin, tile.top() + Margin, tile.width() - 2 * Margin,
+                 tile.height() - textHeight(metrics) - Margin);
+}
+
+QSize TileDelegate::tileSize(int width, const QFontMetrics &metrics)
+{
+    const QRect square = pictureArea(QRect(0, 0, width, width), metrics);
+    return QSize(width, width + square.width() - square.height());
+}
+
 void TileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     painter->save();
@@ -25,8 +38,7 @@ void TileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
 
     const QFontMetrics metrics(option.font);
     const int textHeight = TileDelegate::textHeight(metrics);
-    const QRect pictureArea(tile.left() + Margin, tile.top() + Margin, tile.width() - 2 * Margin,
-                            tile.height() - textHeight - Margin);
+    const QRect pictureArea = TileDelegate::pictureArea(option.rect, metrics);
     painter->fillRect(pictureArea, Scope);
 
     const QImage picture = index.data(CollectionModel::PictureRole).value<QImage>();
