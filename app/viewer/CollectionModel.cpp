@@ -157,14 +157,15 @@ void CollectionModel::onLoaded(quint64 ticket, const Picture &picture)
         tile.shown = tile.asked;
         tile.note = tile.problem;
     } else {
-        const auto at = std::find(tile.files.begin(), tile.files.end(), tile.asked);
-        if (at + 1 == tile.files.end()) {
+        // The files are asked for anew whenever they change: the one asked is among them.
+        const size_t at = size_t(std::find(tile.files.begin(), tile.files.end(), tile.asked) - tile.files.begin());
+        if (at + 1 >= tile.files.size()) {
             tile.problem = QStringLiteral("%1: %2").arg(tile.asked.name, picture.problem);
             emit brokenPicture(tile.asked.path);
         }
         tile.note = tile.problem;
-        if (at != tile.files.begin() && at != tile.files.end()) {
-            requestPicture(row, size_t(at - tile.files.begin()) - 1); // the one before it
+        if (at > 0 && at < tile.files.size()) {
+            requestPicture(row, at - 1); // the one before it
         } else {
             tile.picture = {};
             tile.shown = {};

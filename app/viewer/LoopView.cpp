@@ -132,7 +132,7 @@ void LoopView::showEntry(const CollectionEntry &entry, const std::vector<ImageFi
     m_title->setText(entry.displayText);
     m_message->clear();
     setPlaying(true);
-    load(files);
+    updateFiles(files);
 }
 
 void LoopView::clearEntry()
@@ -148,9 +148,7 @@ void LoopView::clearEntry()
     m_entry = {};
 }
 
-void LoopView::updateFiles(const std::vector<ImageFile> &files) { load(files); }
-
-void LoopView::load(const std::vector<ImageFile> &allFiles)
+void LoopView::updateFiles(const std::vector<ImageFile> &allFiles)
 {
     const size_t leftOut = allFiles.size() > size_t(LongestLoop) ? allFiles.size() - size_t(LongestLoop) : 0;
     const std::vector<ImageFile> files(allFiles.begin() + std::ptrdiff_t(leftOut), allFiles.end());

@@ -67,7 +67,6 @@ private:
         ImageFile file;
         QImage image;
     };
-    void load(const std::vector<ImageFile> &files);
     void onLoaded(quint64 ticket, const Picture &picture);
     void assemble();
     void show(int index);
