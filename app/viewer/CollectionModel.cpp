@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace stormtap::viewer {
 
 namespace {
@@ -23,7 +25,7 @@ void CollectionModel::setSource(const CollectionSource &source)
     m_source = source;
     m_tiles.clear();
     for (const CollectionEntry &entry : source.entries)
-        m_tiles.push_back({entry, {}, {}, {}, NoPictureYet, 0});
+        m_tiles.push_back({entry, {}, {}, {}, {}, NoPictureYet, {}, 0});
     endResetModel();
     refresh();
 }
@@ -37,10 +39,13 @@ QVariant CollectionModel::data(const QModelIndex &index, int role) const
     const Tile &tile = m_tiles[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole: return tile.entry.displayText;
-    case Qt::ToolTipRole: return tile.shown.path.isEmpty() ? tile.entry.displayText : tile.shown.path;
+    case Qt::ToolTipRole: return tile.files.empty() ? tile.entry.displayText : tile.files.back().path;
     case PrefixRole: return tile.entry.prefix;
     case PictureRole: return tile.picture;
-    case StoredRole: return tile.files.empty() ? QVariant() : QVariant(tile.files.back().written);
+    case StoredRole:
+        if (!tile.picture.isNull())
+            return tile.shown.written;
+        return tile.files.empty() ? QVariant() : QVariant(tile.files.back().written);
     case NoteRole: return tile.note;
     case FileCountRole: return int(tile.files.size());
     default: return {};
@@ -80,7 +85,8 @@ void CollectionModel::addDiscoveredTiles(const QFileInfoList &listing)
             continue;
         const int row = int(m_tiles.size());
         beginInsertRows(QModelIndex(), row, row);
-        m_tiles.push_back({{prefix, m_source.catalogueNames.value(prefix, prefix)}, {}, {}, {}, NoPictureYet, 0});
+        m_tiles.push_back(
+            {{prefix, m_source.catalogueNames.value(prefix, prefix)}, {}, {}, {}, {}, NoPictureYet, {}, 0});
         endInsertRows();
     }
 }
@@ -99,12 +105,14 @@ void CollectionModel::refresh()
         tile.files = std::move(files);
         emit filesChanged(int(row));
         if (tile.files.empty()) {
+            tile.asked = {};
             tile.shown = {};
             tile.picture = {};
+            tile.problem.clear();
             tile.note = NoPictureYet;
             const QModelIndex changed = index(int(row));
             emit dataChanged(changed, changed);
-        } else if (tile.files.back() != tile.shown || tile.picture.isNull()) {
+        } else if (tile.files.back() != tile.asked || tile.picture.isNull()) {
             requestPicture(int(row));
         }
     }
@@ -112,7 +120,7 @@ void CollectionModel::refresh()
         emit picturesLoaded();
 }
 
-void CollectionModel::requestPicture(int row)
+void CollectionModel::requestPicture(int row, size_t fileIndex)
 {
     if (!m_pictureSize.isValid())
         return; // no size yet: the view asks once it knows its tiles
@@ -120,15 +128,19 @@ void CollectionModel::requestPicture(int row)
     if (tile.ticket != 0 && m_rowOfTicket.remove(tile.ticket))
         --m_pending;
     tile.ticket = m_nextTicket++;
-    tile.shown = tile.files.back();
+    if (fileIndex >= tile.files.size()) {
+        fileIndex = tile.files.size() - 1;
+        tile.problem.clear();
+    }
+    tile.asked = tile.files[fileIndex];
     m_rowOfTicket.insert(tile.ticket, row);
     ++m_pending;
-    if (tile.picture.isNull()) {
+    if (tile.picture.isNull() && tile.problem.isEmpty()) {
         tile.note = Loading;
         const QModelIndex changed = index(row);
         emit dataChanged(changed, changed);
     }
-    m_loader.load(tile.ticket, tile.shown.path, m_pictureSize);
+    m_loader.load(tile.ticket, tile.asked.path, m_pictureSize);
 }
 
 void CollectionModel::onLoaded(quint64 ticket, const Picture &picture)
@@ -142,11 +154,22 @@ void CollectionModel::onLoaded(quint64 ticket, const Picture &picture)
     Tile &tile = m_tiles[size_t(row)];
     if (picture.ok()) {
         tile.picture = picture.image;
-        tile.note.clear();
+        tile.shown = tile.asked;
+        tile.note = tile.problem;
     } else {
-        tile.picture = {};
-        tile.note = QStringLiteral("%1: %2").arg(tile.shown.name, picture.problem);
-        emit brokenPicture(tile.shown.path);
+        // The files are asked for anew whenever they change: the one asked is among them.
+        const size_t at = size_t(std::find(tile.files.begin(), tile.files.end(), tile.asked) - tile.files.begin());
+        if (at + 1 >= tile.files.size()) {
+            tile.problem = QStringLiteral("%1: %2").arg(tile.asked.name, picture.problem);
+            emit brokenPicture(tile.asked.path);
+        }
+        tile.note = tile.problem;
+        if (at > 0 && at < tile.files.size()) {
+            requestPicture(row, at - 1); // the one before it
+        } else {
+            tile.picture = {};
+            tile.shown = {};
+        }
     }
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed);

@@ -14,14 +14,15 @@ namespace stormtap::viewer {
 
 // The entries of the collection with their files and the newest picture of each,
 // scaled once to the size the tiles ask for. Pictures are decoded off the UI
-// thread; a tile shows "Loading…" until its picture is there.
+// thread; a tile shows "Loading…" until its picture is there. When the newest
+// picture is broken, the tile says so over the newest whole one before it.
 class CollectionModel : public QAbstractListModel {
     Q_OBJECT
 public:
     enum Role {
         PrefixRole = Qt::UserRole + 1,
-        PictureRole,   // QImage, empty until decoded
-        StoredRole,    // QDateTime the newest picture was written
+        PictureRole,   // QImage: the newest whole picture, empty until decoded
+        StoredRole,    // QDateTime the picture shown (else the newest file) was written
         NoteRole,      // "No picture yet", "Loading…" or what is wrong with the newest picture
         FileCountRole, // how many pictures the entry has
     };
@@ -58,13 +59,16 @@ private:
     struct Tile {
         CollectionEntry entry;
         std::vector<ImageFile> files;
-        ImageFile shown; // the file the picture or the note is about
+        ImageFile asked; // the file being decoded, or decoded last
+        ImageFile shown; // the file the picture is of
         QImage picture;
         QString note;
+        QString problem; // what is wrong with the newest file
         quint64 ticket = 0;
     };
 
-    void requestPicture(int row);
+    // Decodes file `fileIndex` of the row; by default its newest.
+    void requestPicture(int row, size_t fileIndex = size_t(-1));
     void onLoaded(quint64 ticket, const Picture &picture);
     void addDiscoveredTiles(const QFileInfoList &listing);
 

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -11,8 +10,9 @@ namespace stormtap::viewer {
 namespace {
 
 const QString Suffix = QStringLiteral(".gif");
-constexpr int ShortestTime = 2; // the hour always has its 2 characters
-constexpr int LongestTime = 4;  // the minute may be cut short by the header's end
+constexpr int ShortestTime = 2;    // the hour always has its 2 characters
+constexpr int LongestTime = 4;     // the minute may be cut short by the header's end
+constexpr int MaxPrefixLength = 7; // the first 7 characters of an image path
 
 } // namespace
 
@@ -57,39 +57,32 @@ void sortByWriteTime(std::vector<ImageFile> &files, const QString &prefix)
     });
 }
 
-} // namespace
-
-std::vector<ImageFile> entryFiles(const QFileInfoList &listing, const QString &prefix)
+// Every prefix whose rules the name follows: the time-stamp readings first, the
+// longest prefix first, as the time text may end in a digit. A name can follow
+// more than one (KENX_12 is a time stamp of KENX and file 2 of KENX_1).
+QStringList prefixesOfName(const QString &name)
 {
-    std::vector<ImageFile> files;
-    for (const QFileInfo &info : listing) {
-        const QString name = info.fileName();
-        if (isEntryFileName(prefix, name))
-            files.push_back({info.filePath(), name, info.lastModified(), info.size()});
+    QStringList prefixes;
+    const qsizetype stem = name.size() - Suffix.size();
+    for (int timeLength = ShortestTime; timeLength <= LongestTime; ++timeLength) {
+        const qsizetype length = stem - timeLength - 1;
+        if (length >= 1 && isTimeStampName(name.left(length), name))
+            prefixes.append(name.left(length));
     }
-    sortByWriteTime(files, prefix);
-    return files;
+    if (stem >= 2 && sequentialNumber(name.left(stem - 1), name) > 0)
+        prefixes.append(name.left(stem - 1));
+    return prefixes;
 }
+
+} // namespace
 
 FilesByPrefix groupByPrefix(const QFileInfoList &listing)
 {
     FilesByPrefix groups;
     for (const QFileInfo &info : listing) {
         const QString name = info.fileName();
-        if (!name.endsWith(Suffix))
-            continue;
-        const QString stem = name.chopped(Suffix.size());
-        ImageFile file{info.filePath(), name, info.lastModified(), info.size()};
-        // A name can follow the rules of more than one prefix (KENX_12 is a time
-        // stamp of KENX and file 2 of KENX_1): it joins each group.
-        const QChar last = stem.isEmpty() ? QChar() : stem.back();
-        if (stem.size() > 1 && last >= QLatin1Char('1') && last <= QLatin1Char('9'))
-            groups[stem.chopped(1)].push_back(file);
-        for (int timeLength = ShortestTime; timeLength <= LongestTime; ++timeLength) {
-            const int underscore = stem.size() - timeLength - 1;
-            if (underscore >= 1 && stem.at(underscore) == QLatin1Char('_'))
-                groups[stem.left(underscore)].push_back(file);
-        }
+        for (const QString &prefix : prefixesOfName(name))
+            groups[prefix].push_back({info.filePath(), name, info.lastModified(), info.size()});
     }
     for (auto group = groups.begin(); group != groups.end(); ++group)
         sortByWriteTime(group.value(), group.key());
@@ -113,17 +106,11 @@ QFileInfoList listImageDirectory(const QString &directory)
 
 QStringList discoverPrefixes(const QFileInfoList &listing)
 {
-    // A "_" and two to four characters read as a time stamp first, as the time
-    // text may end in a digit.
-    static const QRegularExpression timeStamp(QStringLiteral("^(.{1,7})_.{2,4}\\.gif$"));
-    static const QRegularExpression sequential(QStringLiteral("^(.{1,7})[1-9]\\.gif$"));
     QStringList prefixes;
     for (const QFileInfo &info : listing) {
-        const QString name = info.fileName();
-        for (const QRegularExpression *pattern : {&timeStamp, &sequential}) {
-            const QRegularExpressionMatch match = pattern->match(name);
-            if (match.hasMatch()) {
-                prefixes.append(match.captured(1));
+        for (const QString &prefix : prefixesOfName(info.fileName())) {
+            if (prefix.size() <= MaxPrefixLength) {
+                prefixes.append(prefix);
                 break;
             }
         }

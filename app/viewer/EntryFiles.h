@@ -33,12 +33,9 @@ bool isTimeStampName(const QString &prefix, const QString &name);
 // True for either kind of name of the prefix.
 bool isEntryFileName(const QString &prefix, const QString &name);
 
-// The prefix's pictures among the files of a directory listing, oldest first:
-// ordered by when they were written, ties broken by sequence number and name.
-std::vector<ImageFile> entryFiles(const QFileInfoList &listing, const QString &prefix);
-
 // The files of a listing under every prefix whose name rules they follow, oldest
-// first in each group: one pass over the listing serves all entries.
+// first in each group (by when they were written, ties broken by sequence number
+// and name): one pass over the listing serves all entries.
 using FilesByPrefix = QHash<QString, std::vector<ImageFile>>;
 FilesByPrefix groupByPrefix(const QFileInfoList &listing);
 

@@ -49,6 +49,7 @@ LoopView::LoopView(QWidget *parent) : QWidget(parent)
     m_frameLabel = makeLabel(QStringLiteral("frameLabel"), this);
     m_skipped = makeLabel(QStringLiteral("skippedLabel"), this);
     m_skipped->setWordWrap(true);
+    m_leftOut = makeLabel(QStringLiteral("leftOutLabel"), this);
     m_message = makeLabel(QStringLiteral("loopMessage"), this);
     m_message->setWordWrap(true);
 
@@ -88,6 +89,7 @@ LoopView::LoopView(QWidget *parent) : QWidget(parent)
     layout->addWidget(m_canvas, 1);
     layout->addWidget(m_frameLabel);
     layout->addWidget(m_skipped);
+    layout->addWidget(m_leftOut);
     layout->addWidget(m_message);
     layout->addLayout(controls);
 
@@ -125,22 +127,36 @@ int LoopView::frameDelayMs(int index) const
 
 void LoopView::showEntry(const CollectionEntry &entry, const std::vector<ImageFile> &files)
 {
+    clearEntry();
     m_entry = entry;
     m_title->setText(entry.displayText);
     m_message->clear();
+    setPlaying(true);
+    updateFiles(files);
+}
+
+void LoopView::clearEntry()
+{
+    setPlaying(false);
+    m_loader.cancelPending();
+    m_waiting.clear();
     m_decoded.clear();
+    m_files.clear();
     m_frames.clear();
     m_current = -1;
     m_canvas->setFrames({});
-    m_playing = true;
-    updatePlayButton();
-    load(files);
+    m_entry = {};
 }
 
-void LoopView::updateFiles(const std::vector<ImageFile> &files) { load(files); }
-
-void LoopView::load(const std::vector<ImageFile> &files)
+void LoopView::updateFiles(const std::vector<ImageFile> &allFiles)
 {
+    const size_t leftOut = allFiles.size() > size_t(LongestLoop) ? allFiles.size() - size_t(LongestLoop) : 0;
+    const std::vector<ImageFile> files(allFiles.begin() + std::ptrdiff_t(leftOut), allFiles.end());
+    m_leftOut->setText(leftOut == 0 ? QString()
+                                    : QStringLiteral("The newest %1 of %2 pictures: the older ones are left out.")
+                                          .arg(files.size())
+                                          .arg(allFiles.size()));
+    m_leftOut->setVisible(leftOut > 0);
     m_files = files;
     m_loader.cancelPending();
     m_waiting.clear();

@@ -28,6 +28,8 @@ public:
 
     // Shows the entry's files (oldest first) and plays them once decoded.
     void showEntry(const CollectionEntry &entry, const std::vector<ImageFile> &files);
+    // Stops and lets go of the entry's pictures, while the overview shows.
+    void clearEntry();
     // The entry's files changed on disk: the loop takes the new list.
     void updateFiles(const std::vector<ImageFile> &files);
     const QString &prefix() const { return m_entry.prefix; }
@@ -44,6 +46,9 @@ public:
     // How long frame `index` stays: one frame time, the last one held longer.
     int frameDelayMs(int index) const;
     static constexpr int LastFrameHold = 3;
+    // Time-stamp names pile up (one a minute, for a day): the loop takes the
+    // newest pictures only, so that it opens quickly and its frames fit in memory.
+    static constexpr int LongestLoop = 30;
 
     // Asks where to save the loop; a test puts its own answer here.
     std::function<QString(QWidget *parent, const QString &suggested)> askSavePath;
@@ -62,7 +67,6 @@ private:
         ImageFile file;
         QImage image;
     };
-    void load(const std::vector<ImageFile> &files);
     void onLoaded(quint64 ticket, const Picture &picture);
     void assemble();
     void show(int index);
@@ -89,6 +93,7 @@ private:
     QLabel *m_title;
     QLabel *m_frameLabel;
     QLabel *m_skipped;
+    QLabel *m_leftOut;
     QLabel *m_message;
     QLabel *m_speedLabel;
     QPushButton *m_play;

@@ -10,7 +10,6 @@ namespace stormtap::viewer {
 
 namespace {
 constexpr int SmallestTileWidth = 210;
-constexpr int Margin = 8; // the delegate's margins around the picture, both sides
 } // namespace
 
 OverviewView::OverviewView(CollectionModel *model, QWidget *parent) : QListView(parent), m_model(model)
@@ -39,19 +38,14 @@ OverviewView::OverviewView(CollectionModel *model, QWidget *parent) : QListView(
 
 QSize OverviewView::pictureSize() const
 {
-    const QSize tile = gridSize();
-    const int textHeight = TileDelegate::textHeight(QFontMetrics(font()));
-    return QSize(tile.width() - 2 * Margin, tile.height() - textHeight - 3 * Margin / 2);
+    return TileDelegate::pictureArea(QRect(QPoint(), gridSize()), QFontMetrics(font())).size();
 }
 
 void OverviewView::layoutTiles()
 {
     const int width = viewport()->width();
     const int columns = qMax(1, width / SmallestTileWidth);
-    const int tileWidth = qMax(SmallestTileWidth / 2, width / columns);
-    const int textHeight = TileDelegate::textHeight(QFontMetrics(font()));
-    // Radar pictures are nearly square.
-    const QSize tile(tileWidth, tileWidth - 2 * Margin + textHeight + 3 * Margin / 2);
+    const QSize tile = TileDelegate::tileSize(qMax(SmallestTileWidth / 2, width / columns), QFontMetrics(font()));
     if (tile == gridSize())
         return;
     static_cast<TileDelegate *>(itemDelegate())->setTileSize(tile);

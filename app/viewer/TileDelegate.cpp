@@ -15,6 +15,19 @@ const QColor Scope(0x10, 0x12, 0x18);
 
 QSize TileDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const { return m_tileSize; }
 
+QRect TileDelegate::pictureArea(const QRect &rect, const QFontMetrics &metrics)
+{
+    const QRect tile = rect.adjusted(Margin, Margin, -Margin, -Margin);
+    return QRect(tile.left() + Margin, tile.top() + Margin, tile.width() - 2 * Margin,
+                 tile.height() - textHeight(metrics) - Margin);
+}
+
+QSize TileDelegate::tileSize(int width, const QFontMetrics &metrics)
+{
+    const QRect square = pictureArea(QRect(0, 0, width, width), metrics);
+    return QSize(width, width + square.width() - square.height());
+}
+
 void TileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     painter->save();
@@ -25,8 +38,7 @@ void TileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
 
     const QFontMetrics metrics(option.font);
     const int textHeight = TileDelegate::textHeight(metrics);
-    const QRect pictureArea(tile.left() + Margin, tile.top() + Margin, tile.width() - 2 * Margin,
-                            tile.height() - textHeight - Margin);
+    const QRect pictureArea = TileDelegate::pictureArea(option.rect, metrics);
     painter->fillRect(pictureArea, Scope);
 
     const QImage picture = index.data(CollectionModel::PictureRole).value<QImage>();
@@ -41,9 +53,14 @@ void TileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     }
     const QString note = index.data(CollectionModel::NoteRole).toString();
     if (!note.isEmpty()) {
+        QRect noteArea = pictureArea.adjusted(Margin, Margin, -Margin, -Margin);
+        if (!picture.isNull()) {
+            // Over a picture (the one before a broken newest), on a band of its own.
+            noteArea.setTop(noteArea.bottom() - 2 * metrics.height());
+            painter->fillRect(noteArea, QColor(0, 0, 0, 190));
+        }
         painter->setPen(Qt::white);
-        painter->drawText(pictureArea.adjusted(Margin, Margin, -Margin, -Margin), Qt::AlignCenter | Qt::TextWordWrap,
-                          note);
+        painter->drawText(noteArea, Qt::AlignCenter | Qt::TextWordWrap, note);
     }
 
     painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());

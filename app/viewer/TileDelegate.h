@@ -20,6 +20,11 @@ public:
     static constexpr int TextLines = 2;
     static int textHeight(const QFontMetrics &metrics) { return TextLines * metrics.height() + 6; }
 
+    // Where the picture goes in a tile that lies at `rect`.
+    static QRect pictureArea(const QRect &rect, const QFontMetrics &metrics);
+    // A tile of this width whose picture area is square: radar pictures nearly are.
+    static QSize tileSize(int width, const QFontMetrics &metrics);
+
 private:
     QSize m_tileSize{200, 200};
 };

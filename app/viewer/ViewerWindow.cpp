@@ -72,8 +72,15 @@ ViewerWindow::ViewerWindow(const CollectionSource &source, QWidget *parent) : QW
 void ViewerWindow::updateSummary()
 {
     const QString folder = QDir::toNativeSeparators(m_model.directory());
-    if (m_model.rowCount() > 0)
-        m_summary->setText(QStringLiteral("%1 entries in %2").arg(m_model.rowCount()).arg(folder));
+    const int entries = m_model.rowCount();
+    const QFileInfo directory(m_model.directory());
+    if (directory.isDir() && !directory.isReadable())
+        m_summary->setText(
+            QStringLiteral("%1 cannot be read (no permission): its pictures cannot be shown.").arg(folder));
+    else if (entries == 1)
+        m_summary->setText(QStringLiteral("1 entry in %1").arg(folder));
+    else if (entries > 1)
+        m_summary->setText(QStringLiteral("%1 entries in %2").arg(entries).arg(folder));
     else if (m_discover)
         m_summary->setText(
             QStringLiteral("No pictures in %1 yet: they show as soon as Stormtap stores them.").arg(folder));
@@ -97,7 +104,16 @@ void ViewerWindow::watchDirectory()
         return;
     if (!before.isEmpty())
         m_watcher.removePaths(before);
-    m_watcher.addPath(watched);
+    if (m_watcher.addPath(watched))
+        return;
+    // The system's limit of watched folders, most likely: say why nothing new comes.
+    const QString message = QStringLiteral("New pictures in %1 cannot be watched for: they show when the viewer is "
+                                           "started again.")
+                                .arg(QDir::toNativeSeparators(watched));
+    if (!m_problem->text().contains(message)) {
+        m_problem->setText(m_problem->text().isEmpty() ? message : m_problem->text() + QLatin1Char('\n') + message);
+        m_problem->show();
+    }
 }
 
 void ViewerWindow::onDirectoryChanged()
@@ -118,7 +134,7 @@ void ViewerWindow::openLoop(int row)
 
 void ViewerWindow::showOverview()
 {
-    m_loop->setPlaying(false);
+    m_loop->clearEntry();
     m_pages->setCurrentIndex(0);
     m_overview->setFocus();
 }

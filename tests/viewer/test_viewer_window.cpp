@@ -38,11 +38,13 @@ private slots:
     void init();
     void overviewHasOneTilePerEntry();
     void newPictureAppearsInTheOverview();
+    void brokenNewestPictureShowsTheOneBefore();
     void tileOpensItsLoop_data();
     void tileOpensItsLoop();
     void loopKeepsOrderAndSkipsBrokenPictures();
     void loopKeys();
     void newPictureJoinsTheOpenLoop();
+    void longLoopTakesTheNewestPictures();
     void loopIsSavedAsAnimatedGif();
     void saveFailureIsShown();
     void problemOnTheWayIsShown();
@@ -103,6 +105,8 @@ void TestViewerWindow::overviewHasOneTilePerEntry()
 {
     startWindow();
     QCOMPARE(m_window->model()->rowCount(), 3);
+    QCOMPARE(find<QLabel>(QStringLiteral("summaryLabel"))->text(),
+             QStringLiteral("3 entries in %1").arg(QDir::toNativeSeparators(m_images->path())));
     QCOMPARE(tile(0).data(Qt::DisplayRole).toString(), QStringLiteral("Albany, NY Base Reflectivity"));
     // The newest picture, scaled once to the tile's picture area.
     const QImage newest = tile(0).data(CollectionModel::PictureRole).value<QImage>();
@@ -151,6 +155,33 @@ void TestViewerWindow::newPictureAppearsInTheOverview()
     QTRY_COMPARE(tile(1).data(CollectionModel::NoteRole).toString(), QStringLiteral("No picture yet"));
 }
 
+void TestViewerWindow::brokenNewestPictureShowsTheOneBefore()
+{
+    const QByteArray whole = gifPicture(Qt::blue);
+    write(QStringLiteral("KENX3.gif"), whole.left(whole.size() / 2), 3);
+    write(QStringLiteral("KENX4.gif"), "<html>Not found</html>", 4);
+    startWindow();
+    // The newest whole picture, with what is wrong with the newest one.
+    const QImage shown = tile(0).data(CollectionModel::PictureRole).value<QImage>();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), QColor(Qt::green));
+    QCOMPARE(tile(0).data(CollectionModel::StoredRole).toDateTime(), baseTime().addSecs(120));
+    QCOMPARE(tile(0).data(CollectionModel::NoteRole).toString(), QStringLiteral("KENX4.gif: not a GIF"));
+    QCOMPARE(tile(0).data(CollectionModel::FileCountRole).toInt(), 4);
+
+    // Written whole at last, the newest shows.
+    write(QStringLiteral("KENX4.gif"), whole, 5);
+    QTRY_COMPARE(tile(0).data(CollectionModel::NoteRole).toString(), QString());
+    const QImage newest = tile(0).data(CollectionModel::PictureRole).value<QImage>();
+    QCOMPARE(QColor(newest.pixel(newest.width() / 2, newest.height() / 2)), QColor(Qt::blue));
+    QCOMPARE(tile(0).data(CollectionModel::StoredRole).toDateTime(), baseTime().addSecs(300));
+
+    // No whole picture at all: the tile says what is wrong with the newest.
+    write(QStringLiteral("KOKX1.gif"), "GIF89a", 6);
+    QTRY_COMPARE(tile(2).data(CollectionModel::NoteRole).toString(), QStringLiteral("KOKX1.gif: cut short"));
+    QVERIFY(tile(2).data(CollectionModel::PictureRole).value<QImage>().isNull());
+}
+
 void TestViewerWindow::tileOpensItsLoop_data()
 {
     QTest::addColumn<bool>("byKey");
@@ -182,6 +213,9 @@ void TestViewerWindow::tileOpensItsLoop()
     QTest::keyClick(loop, Qt::Key_Escape);
     QTRY_VERIFY(overview->isVisible());
     QVERIFY(!loop->isVisible());
+    // Its pictures are let go: only the overview's stay in memory.
+    QCOMPARE(loop->frameCount(), 0);
+    QVERIFY(!loop->isPlaying());
 }
 
 void TestViewerWindow::loopKeepsOrderAndSkipsBrokenPictures()
@@ -275,6 +309,31 @@ void TestViewerWindow::newPictureJoinsTheOpenLoop()
     QCOMPARE(order, (QStringList{"KENX1.gif", "KENX2.gif", "KENX3.gif"}));
 }
 
+void TestViewerWindow::longLoopTakesTheNewestPictures()
+{
+    // A day of time-stamp names, cut short: five more than a loop takes.
+    const int written = LoopView::LongestLoop + 5;
+    const QByteArray picture = gifPicture(Qt::white);
+    for (int i = 0; i < written; ++i)
+        write(QStringLiteral("KOKX_%1.gif").arg(1000 + i), picture, 10 + i);
+    startWindow();
+    openLoopOf(2);
+    LoopView *loop = m_window->loop();
+    QTRY_COMPARE(loop->frameCount(), LoopView::LongestLoop);
+    QCOMPARE(loop->frameFile(0).name, QStringLiteral("KOKX_1005.gif"));
+    QCOMPARE(loop->frameFile(loop->frameCount() - 1).name, QStringLiteral("KOKX_%1.gif").arg(1000 + written - 1));
+    const QLabel *leftOut = find<QLabel>(QStringLiteral("leftOutLabel"));
+    QVERIFY(leftOut->isVisible());
+    QCOMPARE(leftOut->text(), QStringLiteral("The newest %1 of %2 pictures: the older ones are left out.")
+                                  .arg(LoopView::LongestLoop)
+                                  .arg(written));
+
+    // A loop that fits says nothing of it.
+    QTest::keyClick(loop, Qt::Key_Escape);
+    openLoopOf(0);
+    QVERIFY(!leftOut->isVisible());
+}
+
 void TestViewerWindow::loopIsSavedAsAnimatedGif()
 {
     write(QStringLiteral("KENX3.gif"), gifPicture(Qt::blue), 3);
@@ -348,6 +407,8 @@ void TestViewerWindow::folderMadeLaterIsShown()
     QVERIFY(QDir(m_images->path()).mkpath(QStringLiteral("later/images")));
     writeFileAt(m_images->filePath(QStringLiteral("later/images/KENX1.gif")), gifPicture(Qt::red), baseTime());
     QTRY_VERIFY(!tile(0).data(CollectionModel::PictureRole).value<QImage>().isNull());
+    QCOMPARE(find<QLabel>(QStringLiteral("summaryLabel"))->text(),
+             QStringLiteral("1 entry in %1").arg(QDir::toNativeSeparators(source.directory)));
 }
 
 QTEST_MAIN(TestViewerWindow)
