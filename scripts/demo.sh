@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 build=${STORMTAP_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target stormtap radarserver
+cmake --build "$build" -j2 --target stormtap stormtap-viewer radarserver
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found (DISPLAY is not set): run it under Xvfb instead: xvfb-run -a ./run.sh --demo" >&2
@@ -45,5 +45,6 @@ port=$(sed -n 's/^listening 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$log")
 } >"$demo/GLAVEN.CFG"
 
 echo "radarserver on 127.0.0.1:$port (user demo, password demo); press Retrieve,"
-echo "and the pictures arrive in $demo/images/"
+echo "and the pictures arrive in $demo/images/; to watch them arrive, run in a second terminal:"
+echo "  $build/stormtap/stormtap-viewer $demo/images"
 "$demo/stormtap"
