@@ -72,8 +72,8 @@ private slots:
 
     void twoRoundsAsTheWindowRunsThem_data();
     void twoRoundsAsTheWindowRunsThem();
-    void failuresWithoutAFailedLineAreToldToo_data();
-    void failuresWithoutAFailedLineAreToldToo();
+    void everyFailureGoesToStandardErrorOnce_data();
+    void everyFailureGoesToStandardErrorOnce();
     void rejectedPasswordEndsTheRun();
     void missingImageDirectoryIsToldAndTheRunGoesOn();
     void endlessRoundsGoOnPastARunsLast();
@@ -168,7 +168,7 @@ void TestFetchRun::twoRoundsAsTheWindowRunsThem()
     QCOMPARE(clock.elapsed(), fetch.clock.elapsed());
 }
 
-void TestFetchRun::failuresWithoutAFailedLineAreToldToo_data()
+void TestFetchRun::everyFailureGoesToStandardErrorOnce_data()
 {
     QTest::addColumn<QString>("misbehaviour");
     QTest::newRow("no GIF87 picture") << "mode=nongif";
@@ -176,7 +176,7 @@ void TestFetchRun::failuresWithoutAFailedLineAreToldToo_data()
     QTest::newRow("cut off mid-body") << "mode=drop&at=body";
 }
 
-void TestFetchRun::failuresWithoutAFailedLineAreToldToo()
+void TestFetchRun::everyFailureGoesToStandardErrorOnce()
 {
     QFETCH(QString, misbehaviour);
     QTemporaryDir dir, images;
