@@ -5,7 +5,6 @@
 #include "config/ImageDirectory.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTimer>
 
 #ifdef __GLIBC__
@@ -36,16 +35,15 @@ FetchRun::FetchRun(Clock &clock, FetchLog &log, const QString &configPath)
 QString FetchRun::loadConfigFile()
 {
     const QString shown = QDir::toNativeSeparators(m_configPath);
-    const QFileInfo info(m_configPath);
+    const LoadedConfig config = loadConfig(m_configPath, m_state, StartWith);
+    if (!config.ok())
+        return config.problem;
     // Stormtap starts afresh without the file; unattended, there is nothing to do.
-    if (!info.exists() && !info.isSymLink()) {
+    if (config.fileMissing) {
         return QStringLiteral("Cannot read %1: there is no such file. Save the settings in Stormtap first, or name "
                               "the file with --config.")
             .arg(shown);
     }
-    const LoadedConfig config = loadConfig(m_configPath, m_state, StartWith);
-    if (!config.ok())
-        return config.problem;
     QString problem;
     if (config.settings.Server.trimmed().isEmpty())
         problem = QStringLiteral("it names no web server");
