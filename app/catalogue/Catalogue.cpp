@@ -18,7 +18,7 @@ SitesFile openSitesFile(const QString &path)
         QFile file(path);
         if (!file.open(QIODevice::Append))
             return {{}, QStringLiteral("Cannot create %1: %2").arg(path, file.errorString())};
-        return {};
+        return {{}, QString(), true};
     }
     if (!read.problem.isEmpty())
         return {{}, QStringLiteral("Cannot read %1: %2").arg(path, read.problem)};

@@ -15,6 +15,7 @@ constexpr int AllRegions = 8; // the "US" option
 struct SitesFile {
     QByteArray bytes;
     QString problem;
+    bool created = false; // the file was missing and an empty one has been made
 };
 SitesFile openSitesFile(const QString &path);
 

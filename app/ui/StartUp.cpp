@@ -5,7 +5,6 @@
 #include "frmMain.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace stormtap {
 
@@ -30,7 +29,6 @@ std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
         state.ProgramDirectory += QDir::separator();
 
     const QString sitesPath = state.ProgramDirectory + QStringLiteral("SITES.DAT");
-    const bool sitesMissing = !QFileInfo::exists(sitesPath);
     const SitesFile sites = openSitesFile(sitesPath);
 
     auto window = std::make_unique<frmMain>(state);
@@ -48,7 +46,7 @@ std::unique_ptr<frmMain> startUp(State &state, const QString &programDirectory)
         notice = problem + QLatin1Char('\n') +
                  (state.LastSiteIndex < 0 ? QStringLiteral("The program starts with an empty catalogue.")
                                           : QStringLiteral("The program starts with the sites read so far."));
-    } else if (sitesMissing) {
+    } else if (sites.created) {
         notice = missingSitesNotice(QDir::toNativeSeparators(sitesPath));
     }
 
